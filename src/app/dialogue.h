@@ -1,0 +1,16 @@
+#pragma once
+// The console dialogue: the natural-flows question, the first and the last
+// year, and the diversion menu (shown; no answer is read after it).
+
+#include <istream>
+
+#include "stations/run_options.h"
+#include "text/run_log.h"
+
+namespace gaumo {
+
+/// Holds the dialogue. An answer that cannot be read ends the run with one
+/// console line naming it (FatalStop).
+RunOptions ask_run_options(std::istream& in, RunLog& log);
+
+}  // namespace gaumo

@@ -1,0 +1,78 @@
+#include "app/run.h"
+
+#include <memory>
+
+#include "app/banner.h"
+#include "app/dialogue.h"
+#include "flow/availability.h"
+#include "flow/column_metadata.h"
+#include "flow/historical_reader.h"
+#include "flow/provisional_reader.h"
+#include "output/availability_reports.h"
+#include "stations/station_list_reader.h"
+#include "stations/station_listings.h"
+#include "text/fatal_stop.h"
+#include "text/free_format.h"
+#include "text/out_buffer.h"
+#include "text/run_log.h"
+
+namespace gaumo {
+namespace {
+
+constexpr const char* kInfoFile = "Gaumo_info.txt";
+
+void main_sequence(RunEnv& env, RunLog& log, std::unique_ptr<OutBuffer>& info) {
+  env.out << banner_text();
+  const RunOptions opts = ask_run_options(env.in, log);
+  const HeaderConstants hc = set_header_constants();
+  log.console(free_line({"Run in the \\direz\\wsc_data folder"}));
+  log.console(free_line({}));
+
+  int err = 0;
+  if (auto file = env.fs.open_write(kInfoFile, err)) {
+    info = std::make_unique<OutBuffer>(std::move(file));
+    log.set_info_file(info.get());
+  } else {
+    // The closing box would point to a file that is not there.
+    log.console(free_line({"Warning: Gaumo_info.txt could not be opened"}));
+  }
+
+  StationCatalogue cat;
+  read_station_list(env.fs, log, opts, cat);
+  write_grapher_titles(env.fs, log, cat);
+  write_discharge_sites(env.fs, log, cat);
+
+  FlowTable table;
+  table.create(opts.nyears, cat.nsta);
+  set_column_metadata(cat);
+  RecordFields fields;
+  RecordSink sink{opts, table, fields, log};
+  build_historical_file_names(cat);
+  read_historical_flows(env.fs, cat, sink);
+  read_provisional_flows(env.fs, cat, sink);
+  compute_availability_flags(table, cat);
+  write_yearly_tb0(env.fs, log, opts, hc, cat, table, env.clock);
+  write_availability_reports(env.fs, opts, cat);
+  env.out << closing_text();
+}
+
+}  // namespace
+
+int run_gaumo(RunEnv& env) {
+  RunLog log(env.out);
+  std::unique_ptr<OutBuffer> info;
+  int status = 0;
+  try {
+    main_sequence(env, log, info);
+  } catch (const FatalStop& stop) {
+    if (!stop.last_line.empty()) env.out << stop.last_line << '\n';
+    status = 1;
+  }
+  // Whatever the information file got so far is kept, also after a stop;
+  // a failure to write it is not reported.
+  if (info) info->close();
+  env.out.flush();
+  return status;
+}
+
+}  // namespace gaumo

@@ -1,0 +1,45 @@
+#include "flow/historical_reader.h"
+
+#include <string>
+
+#include "text/fatal_stop.h"
+#include "text/free_format.h"
+
+namespace gaumo {
+
+void build_historical_file_names(StationCatalogue& cat) {
+  for (std::int32_t i = 1; i <= cat.nsta; ++i) {
+    std::string name(cat.idsta[static_cast<std::size_t>(i - 1)].view());
+    name += "_Daily_Flow_ts.csv";
+    cat.fln_entry(i).assign(name);
+  }
+}
+
+void read_historical_flows(FileSystem& fs, StationCatalogue& cat,
+                           RecordSink& sink) {
+  RunLog& log = sink.log;
+  for (std::int32_t i = 1; i <= cat.nsta; ++i) {
+    const FileName& fln = cat.fln_entry(i);
+    const std::string path(trim_right(fln.view()));
+    if (!fs.exists(path)) {
+      log.console(free_line({fln.view(), " not found"}));
+      log.console(free_line({"Continuing to find the next listed file"}));
+      continue;
+    }
+    int err = 0;
+    auto file = fs.open_read(path, err);
+    if (!file) {
+      log.console(free_line({"Error opening ", fln.view()}));
+      stop_run("Gaumo aborted @ 323");
+    }
+    log.both(free_line(
+        {"Opened unit=", station_unit(i), " filename=", fln.first(30)}));
+    read_station_records(*file, RecordKind::kHistorical, fln,
+                         cat.idsta[static_cast<std::size_t>(i - 1)], i, sink);
+    // The unit stays connected until the provisional pass releases it; the
+    // file itself is let go now, as nothing reads it again and a thousand
+    // open files would exceed the usual descriptor limit.
+  }
+}
+
+}  // namespace gaumo

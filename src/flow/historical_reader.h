@@ -1,0 +1,21 @@
+#pragma once
+// The historical daily flow files <identifier>_Daily_Flow_ts.csv: every
+// value of the run's years goes into the flow table, replacing what the
+// slot held.
+
+#include "flow/record_reader.h"
+
+namespace gaumo {
+
+/// Sets fln(i) to the identifier followed by "_Daily_Flow_ts.csv".
+void build_historical_file_names(StationCatalogue& cat);
+
+/// Reads every station's historical file into the table; a missing file is
+/// reported and skipped, one that exists but cannot be opened ends the run.
+void read_historical_flows(FileSystem& fs, StationCatalogue& cat,
+                           RecordSink& sink);
+
+/// The unit number of station i's flow files.
+constexpr std::int32_t station_unit(std::int32_t i) { return 100 + i; }
+
+}  // namespace gaumo

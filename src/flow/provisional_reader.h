@@ -1,0 +1,13 @@
+#pragma once
+// The optional provisional files Flow_<identifier>.csv: they only fill days
+// that are still without a value, and every station's unit is released and
+// logged here.
+
+#include "flow/record_reader.h"
+
+namespace gaumo {
+
+void read_provisional_flows(FileSystem& fs, StationCatalogue& cat,
+                            RecordSink& sink);
+
+}  // namespace gaumo

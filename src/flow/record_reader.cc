@@ -1,0 +1,116 @@
+#include "flow/record_reader.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "flow/calendar.h"
+#include "text/fixed_fields.h"
+#include "text/free_form.h"
+#include "text/free_format.h"
+#include "text/line_scanner.h"
+
+namespace gaumo {
+namespace {
+
+/// "Error:  ", the identifier and the date: the one information-file line
+/// that is not a free-format line.
+void report_record(const RecordFields& f, RunLog& log) {
+  std::string s = "Error:  ";
+  s.append(f.ident.view());
+  put_int(s, f.year, 5);
+  put_int(s, f.month, 5);
+  put_int(s, f.day, 5);
+  s += '\n';
+  log.info(s);
+}
+
+bool parse_record(std::string_view line, RecordKind kind, RecordFields& f) {
+  if (kind == RecordKind::kHistorical) {
+    const Target t[] = {
+        Target::text(f.ident.data(), Ident::size()),
+        Target::text(f.second.data(), decltype(f.second)::size()),
+        Target::int16(&f.year),
+        Target::int16(&f.month),
+        Target::int16(&f.day),
+        Target::real32(&f.flow),
+    };
+    return read_values(line, nullptr, t).ok();
+  }
+  const Target t[] = {
+      Target::text(f.ident.data(), Ident::size()),
+      Target::int16(&f.year),
+      Target::int16(&f.month),
+      Target::int16(&f.day),
+      Target::real32(&f.flow),
+  };
+  return read_values(line, nullptr, t).ok();
+}
+
+}  // namespace
+
+RecordOutcome handle_record(std::string_view record, RecordKind kind,
+                            const Ident& idsta, std::int32_t i,
+                            RecordSink& sink) {
+  RecordFields& f = sink.fields;
+  f.flow = kMissing;
+  const char from = kind == RecordKind::kHistorical ? '/' : '-';
+  char buf[kRecordLength];
+  const std::size_t n = std::min(record.size(), kRecordLength);
+  std::memcpy(buf, record.data(), n);
+  for (std::size_t k = 0; k < n; ++k) {
+    if (buf[k] == from) buf[k] = ',';
+  }
+  // Columns 1 to 7, blank-padded as the 512-character buffer would be.
+  char head[7];
+  for (std::size_t k = 0; k < 7; ++k) head[k] = k < n ? buf[k] : ' ';
+  if (std::memcmp(head, idsta.c.data(), 7) != 0) return RecordOutcome::kIgnored;
+
+  const bool parsed = parse_record(std::string_view(buf, n), kind, f);
+  if (!parsed) {
+    report_record(f, sink.log);
+    if (kind == RecordKind::kHistorical) return RecordOutcome::kReported;
+  }
+  if (f.year < sink.opts.start_year || f.year > sink.opts.end_year) {
+    return parsed ? RecordOutcome::kIgnored : RecordOutcome::kReported;
+  }
+  if (f.month < 1 || f.month > 12) {
+    if (parsed) report_record(f, sink.log);
+    return RecordOutcome::kReported;
+  }
+  const std::int32_t t = day_of_year(f.year, f.month, f.day);
+  if (t < 1 || t > kTimeAxis) {
+    if (parsed) report_record(f, sink.log);
+    return RecordOutcome::kReported;
+  }
+  if (t > kDaySlots) return RecordOutcome::kDropped;
+  const std::int64_t y = std::int64_t{f.year} - sink.opts.start_year + 1;
+  float& slot = sink.table.days(i, y)[t - 1];
+  if (kind == RecordKind::kProvisional && !(slot < 0.0f)) {
+    return parsed ? RecordOutcome::kKept : RecordOutcome::kReported;
+  }
+  slot = f.flow;
+  return parsed ? RecordOutcome::kStored : RecordOutcome::kReported;
+}
+
+void read_station_records(InputFile& file, RecordKind kind,
+                          const FileName& fln, const Ident& idsta,
+                          std::int32_t i, RecordSink& sink) {
+  LineScanner scanner(file, kRecordLength);
+  std::string_view line;
+  int err = 0;
+  // The header record; a failure here is not reported.
+  if (scanner.next(line, err) != LineScanner::Status::kLine) return;
+  for (;;) {
+    err = 0;
+    const LineScanner::Status s = scanner.next(line, err);
+    if (s == LineScanner::Status::kEnd) break;
+    if (s == LineScanner::Status::kError) {
+      sink.log.info(free_line({"Problems reading ", fln.view()}));
+      sink.log.info(free_line({"for year ", std::int32_t{sink.fields.year}, " month "}));
+      sink.log.info(free_line({"ios=", err != 0 ? err : 1}));
+    }
+    handle_record(line, kind, idsta, i, sink);
+  }
+}
+
+}  // namespace gaumo

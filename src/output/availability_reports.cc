@@ -1,0 +1,74 @@
+#include "output/availability_reports.h"
+
+#include <string>
+
+#include "text/fatal_stop.h"
+#include "text/fixed_fields.h"
+#include "text/out_buffer.h"
+
+namespace gaumo {
+namespace {
+
+// The lines grow with the number of years, which nothing bounds, so they
+// are streamed through the buffer rather than built whole.
+template <typename Cell>
+void report(OutBuffer& out, std::string_view station_field,
+            const RunOptions& opts, const StationCatalogue& cat, Cell cell) {
+  std::string& s = out.pending();
+  s.append(station_field);
+  for (std::int64_t y = opts.start_year; y <= opts.end_year; ++y) {
+    put_int(s, y, 5);
+    out.commit();
+  }
+  s += "\n\n";
+  const std::int64_t years = cat.report_years;
+  for (std::int32_t i = 1; i <= cat.nsta; ++i) {
+    put_int(s, i, 5);
+    s += "   ";
+    s.append(cat.idsta[static_cast<std::size_t>(i - 1)].view());
+    const auto base =
+        static_cast<std::size_t>(i - 1) * static_cast<std::size_t>(years);
+    for (std::int64_t n = 0; n < years; ++n) {
+      cell(s, base + static_cast<std::size_t>(n));
+      out.commit();
+    }
+    s += '\n';
+  }
+}
+
+template <typename Fill>
+void write_report(FileSystem& fs, const char* name, Fill fill) {
+  int err = 0;
+  auto file = fs.open_write(name, err);
+  if (!file) stop_with_message(std::string("Error writing ") + name);
+  OutBuffer out(std::move(file));
+  fill(out);
+  if (out.close() != 0) stop_with_message(std::string("Error writing ") + name);
+}
+
+}  // namespace
+
+void write_recl_report(OutBuffer& out, const RunOptions& opts,
+                       const StationCatalogue& cat) {
+  report(out, "        station", opts, cat, [&](std::string& s, std::size_t c) {
+    put_int(s, cat.station_n[c], 5);
+  });
+}
+
+void write_flag_report(OutBuffer& out, const RunOptions& opts,
+                       const StationCatalogue& cat) {
+  report(out, "   station     ", opts, cat, [&](std::string& s, std::size_t c) {
+    s += "    ";
+    s += cat.sta_data_flg[c];
+  });
+}
+
+void write_availability_reports(FileSystem& fs, const RunOptions& opts,
+                                const StationCatalogue& cat) {
+  write_report(fs, "flow_recl.txt",
+               [&](OutBuffer& out) { write_recl_report(out, opts, cat); });
+  write_report(fs, "flow_flag.txt",
+               [&](OutBuffer& out) { write_flag_report(out, opts, cat); });
+}
+
+}  // namespace gaumo

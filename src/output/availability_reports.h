@@ -1,0 +1,22 @@
+#pragma once
+// flow_recl.txt (days with data) and flow_flag.txt (y/p/n) per station and
+// year, every year of the run on one line.
+
+#include "stations/run_options.h"
+#include "stations/station_catalogue.h"
+#include "text/file_system.h"
+#include "text/out_buffer.h"
+
+namespace gaumo {
+
+void write_recl_report(OutBuffer& out, const RunOptions& opts,
+                       const StationCatalogue& cat);
+void write_flag_report(OutBuffer& out, const RunOptions& opts,
+                       const StationCatalogue& cat);
+
+/// Writes flow_recl.txt, then flow_flag.txt; a file that cannot be created,
+/// written or closed ends the run with "Error writing " and its name.
+void write_availability_reports(FileSystem& fs, const RunOptions& opts,
+                                const StationCatalogue& cat);
+
+}  // namespace gaumo

@@ -1,0 +1,200 @@
+#include "output/tb0_writer.h"
+
+#include <cstdio>
+#include <ctime>
+#include <vector>
+
+#include "flow/calendar.h"
+#include "text/fatal_stop.h"
+#include "text/fixed_fields.h"
+#include "text/free_format.h"
+#include "text/out_buffer.h"
+
+namespace gaumo {
+namespace {
+
+constexpr std::int32_t kTb0Unit = 999;
+constexpr std::size_t kLineWidth = 40;
+constexpr std::size_t kKeywordWidth = 20;
+constexpr int kFieldWidth = 12;
+
+void line40(std::string& out, std::string_view text) {
+  out.append(text);
+  if (text.size() < kLineWidth) out.append(kLineWidth - text.size(), ' ');
+  out += '\n';
+}
+
+void keyword(std::string& out, std::string_view kw) {
+  out.append(kw);
+  if (kw.size() < kKeywordWidth) out.append(kKeywordWidth - kw.size(), ' ');
+}
+
+/// Whether the first identifier names Canadian drainage areas 01 to 10, which
+/// makes the name row carry idsta rather than idsta_w.
+bool names_from_idsta(const StationCatalogue& cat) {
+  if (cat.nsta == 0) return false;
+  const std::string_view two = cat.idsta[0].first(2);
+  for (std::string_view a : {"01", "02", "03", "04", "05", "06", "07", "08",
+                             "09", "10"}) {
+    if (two == a) return true;
+  }
+  return false;
+}
+
+template <typename Put>
+void metadata_row(std::string& out, std::string_view kw, std::int32_t nsta,
+                  Put put) {
+  keyword(out, kw);
+  for (std::int32_t k = 0; k < nsta; ++k) put(static_cast<std::size_t>(k));
+  out += '\n';
+}
+
+}  // namespace
+
+HeaderConstants set_header_constants() {
+  HeaderConstants hc;
+  hc.coordsys.assign("LATLONG");
+  hc.source_file.assign("flow_data");
+  hc.written_by.assign("rk_write_flow_tb0=Gaumo.exe");
+  hc.data_name.assign("streamflow");
+  hc.ellipsoid.assign("WGS84");
+  hc.start_time.assign("00:00:00.00");  // ten characters are kept
+  hc.attribute_units = 1.0f;
+  return hc;
+}
+
+LocalTime local_clock() {
+  const std::time_t now = std::time(nullptr);
+  std::tm tm{};
+  localtime_r(&now, &tm);
+  return {tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min};
+}
+
+std::string tb0_file_name(std::int64_t year) {
+  std::string s = "../";
+  put_int(s, year, 4);
+  s += "0101_str.tb0";
+  return s;
+}
+
+std::string tb0_header(const HeaderConstants& hc, const StationCatalogue& cat,
+                       std::int64_t year, const LocalTime& stamp) {
+  std::string h;
+  h += "########################################\n";
+  line40(h, ":FileType tb0  ASCII  EnSim 1.0");
+  line40(h, "#");
+  line40(h, "# DataType               Time Series");
+  line40(h, "#");
+  h += ":Application             EnSimHydrologic\n";
+  line40(h, ":Version                 2.1.23");
+  keyword(h, ":WrittenBy");
+  h.append(hc.written_by.view());
+  h += '\n';
+  keyword(h, ":CreationDate");
+  char stamp_text[64];
+  std::snprintf(stamp_text, sizeof stamp_text, "%04d-%02d-%02d  %02d:%02d",
+                stamp.year, stamp.month, stamp.day, stamp.hour, stamp.minute);
+  h += stamp_text;
+  h += '\n';
+  line40(h, "#");
+  h += "#---------------------------------------\n";
+  keyword(h, ":SourceFile");
+  put_text_right(h, hc.source_file.view(), 40);
+  h += '\n';
+  line40(h, "#");
+  keyword(h, ":Name");
+  h.append(hc.data_name.view());
+  h += '\n';
+  line40(h, "#");
+  keyword(h, ":Projection");
+  h.append(hc.coordsys.view());
+  h += '\n';
+  keyword(h, ":Ellipsoid");
+  h.append(hc.ellipsoid.view());
+  h += '\n';
+  line40(h, "#");
+  keyword(h, ":StartDate");
+  put_int(h, year, 4);
+  h += "/01/01\n";
+  keyword(h, ":StartTime");
+  h.append(hc.start_time.view());
+  h += '\n';
+  line40(h, "#");
+  keyword(h, ":AttributeUnits");
+  put_fixed(h, hc.attribute_units, 16, 7);
+  h += '\n';
+  line40(h, ":DeltaT               24");
+  line40(h, ":RoutingDeltaT         1");
+  line40(h, "#");
+  line40(h, ":ColumnMetaData");
+
+  const std::int32_t n = cat.nsta;
+  metadata_row(h, "   :ColumnUnits", n,
+               [&](std::size_t k) { h.append(cat.columnunits[k].view()); });
+  metadata_row(h, "   :ColumnType", n,
+               [&](std::size_t k) { h.append(cat.columntype[k].view()); });
+  const auto& names = names_from_idsta(cat) ? cat.idsta : cat.idsta_w;
+  metadata_row(h, "   :ColumnName", n, [&](std::size_t k) {
+    put_text_right(h, names[k].view(), kFieldWidth);
+  });
+  metadata_row(h, "   :ColumnLocationX", n,
+               [&](std::size_t k) { put_fixed(h, cat.xsta[k], kFieldWidth, 4); });
+  metadata_row(h, "   :ColumnLocationY", n,
+               [&](std::size_t k) { put_fixed(h, cat.ysta[k], kFieldWidth, 4); });
+  const std::vector<float>* coeffs[] = {&cat.coeff1, &cat.coeff2, &cat.coeff3,
+                                        &cat.coeff4};
+  const char* coeff_kw[] = {"   :coeff1", "   :coeff2", "   :coeff3",
+                            "   :coeff4"};
+  for (int c = 0; c < 4; ++c) {
+    metadata_row(h, coeff_kw[c], n, [&](std::size_t k) {
+      put_exp(h, (*coeffs[c])[k], kFieldWidth, 5);
+    });
+  }
+  metadata_row(h, "   :value1", n,
+               [&](std::size_t k) { put_int(h, cat.value1[k], kFieldWidth); });
+  line40(h, ":EndColumnMetaData");
+  line40(h, ":endHeader");
+  return h;
+}
+
+void write_yearly_tb0(FileSystem& fs, RunLog& log, const RunOptions& opts,
+                      const HeaderConstants& hc, StationCatalogue& cat,
+                      const FlowTable& table, const Clock& clock) {
+  std::vector<const float*> columns(static_cast<std::size_t>(cat.nsta));
+  for (std::int64_t year = opts.start_year; year <= opts.end_year; ++year) {
+    const std::int64_t n = year - opts.start_year + 1;
+    FileName& fln = cat.fln_entry(kTb0NameEntry);
+    fln.assign(tb0_file_name(year));
+    const std::string path(trim_right(fln.view()));
+    int err = 0;
+    auto file = fs.open_write(path, err);
+    if (!file) {
+      log.console(free_line({"Error opening ", fln.view(), " on unit=", kTb0Unit}));
+      log.console(free_line({"ios = ", err}));
+      log.console(free_line({}));
+      stop_run("in write_r2c @ 83");
+    }
+    log.console(free_line({}));
+    log.console(free_line({"Opened unit=", kTb0Unit, " filename=", fln.first(30)}));
+
+    OutBuffer out(std::move(file));
+    out.write(tb0_header(hc, cat, year, clock()));
+    for (std::int32_t i = 1; i <= cat.nsta; ++i) {
+      columns[static_cast<std::size_t>(i - 1)] = table.days(i, n);
+    }
+    const std::int32_t days = days_in_year(year);
+    for (std::int32_t d = 0; d < days; ++d) {
+      std::string& row = out.pending();
+      row.append(20, ' ');
+      for (const float* col : columns) put_f12_3(row, col[d]);
+      row += '\n';
+      out.commit();
+    }
+    if (out.close() != 0) stop_with_message("Error writing " + path);
+
+    log.console(free_line({"fn=", kTb0Unit}));
+    log.both(free_line({"Closed unit ", kTb0Unit, " Filename=  ", fln.first(30)}));
+  }
+}
+
+}  // namespace gaumo

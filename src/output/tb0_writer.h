@@ -1,0 +1,53 @@
+#pragma once
+// The yearly EnSim tb0 streamflow files: one per year of the run, named by
+// the year followed by "0101_str.tb0", written into the parent folder.
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "flow/flow_table.h"
+#include "stations/run_options.h"
+#include "stations/station_catalogue.h"
+#include "text/file_system.h"
+#include "text/fixed_text.h"
+#include "text/run_log.h"
+
+namespace gaumo {
+
+/// The run-wide constants of every tb0 header, fixed before the stages run.
+struct HeaderConstants {
+  FixedText<10> coordsys;
+  FixedText<30> source_file;
+  FixedText<40> written_by;
+  FixedText<40> data_name;
+  FixedText<10> ellipsoid;
+  FixedText<10> start_time;
+  float attribute_units = 0.0f;
+};
+
+HeaderConstants set_header_constants();
+
+/// The local date and time of a creation stamp.
+struct LocalTime {
+  int year = 0, month = 0, day = 0, hour = 0, minute = 0;
+};
+using Clock = std::function<LocalTime()>;
+/// The machine's local clock.
+LocalTime local_clock();
+
+/// "../" (the parent folder), the year in exactly 4 characters, then
+/// "0101_str.tb0".
+std::string tb0_file_name(std::int64_t year);
+
+/// The 40 header lines and metadata rows of a file for `year` (no data).
+std::string tb0_header(const HeaderConstants& hc, const StationCatalogue& cat,
+                       std::int64_t year, const LocalTime& stamp);
+
+/// Writes one file per year from start_year to end_year. Ends the run when a
+/// file cannot be opened ("in write_r2c @ 83") or written.
+void write_yearly_tb0(FileSystem& fs, RunLog& log, const RunOptions& opts,
+                      const HeaderConstants& hc, StationCatalogue& cat,
+                      const FlowTable& table, const Clock& clock);
+
+}  // namespace gaumo

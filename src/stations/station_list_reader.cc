@@ -1,0 +1,239 @@
+#include "stations/station_list_reader.h"
+
+#include <array>
+#include <new>
+#include <string>
+
+#include "stations/station_listings.h"
+#include "text/fatal_stop.h"
+#include "text/fixed_fields.h"
+#include "text/free_form.h"
+#include "text/free_format.h"
+#include "text/line_scanner.h"
+#include "text/memory_limit.h"
+#include "text/out_buffer.h"
+
+namespace gaumo {
+namespace {
+
+constexpr std::size_t kLineBuffer = 512;
+constexpr std::string_view kEndHeader = ":EndHeader";
+
+/// Feeds the free-form reader from the list, remembering I/O failures.
+class ListSource final : public LineSource {
+ public:
+  explicit ListSource(InputFile& f) : scanner_(f) {}
+  bool next_line(std::string_view& line) override {
+    if (io_error_ != 0) return false;
+    int err = 0;
+    switch (scanner_.next(line, err)) {
+      case LineScanner::Status::kLine:
+        return true;
+      case LineScanner::Status::kEnd:
+        return false;
+      case LineScanner::Status::kError:
+        io_error_ = err;
+        return false;
+    }
+    return false;
+  }
+  long line_number() const { return scanner_.line_number(); }
+  int io_error() const { return io_error_; }
+
+ private:
+  LineScanner scanner_;
+  int io_error_ = 0;
+};
+
+/// The message of a read error of the list, naming the line and the field.
+[[noreturn]] void list_read_error(const ListSource& src, const ReadResult& r,
+                                  std::string_view what) {
+  std::string m = std::string(kStationListFile) + ":" +
+                  std::to_string(src.line_number()) + ": ";
+  if (src.io_error() != 0) {
+    m += "read error (system error " + std::to_string(src.io_error()) +
+         ") in " + std::string(what);
+  } else if (r.status == ReadStatus::kEndOfInput) {
+    m += "end of file in " + std::string(what);
+  } else {
+    m += "field " + std::to_string(r.target_index + 1) + " \"" + r.bad_text +
+         "\" " +
+         (r.status == ReadStatus::kOutOfRange ? "is out of range"
+                                              : "is not a number") +
+         " in " + std::string(what);
+  }
+  stop_with_message(m);
+}
+
+/// Reads line after line, first word only, up to the ":EndHeader" line.
+void skip_header(ListSource& src, std::array<char, kLineBuffer>& line) {
+  const Target t = Target::text(line.data(), line.size());
+  for (;;) {
+    std::string_view first;
+    ReadResult r;
+    if (!src.next_line(first)) {
+      r.status = ReadStatus::kEndOfInput;
+      list_read_error(src, r, "the header (no \":EndHeader\" line)");
+    }
+    r = read_values(first, &src, {&t, 1});
+    if (!r.ok()) list_read_error(src, r, "the header (no \":EndHeader\" line)");
+    if (std::string_view(line.data(), kEndHeader.size()) == kEndHeader) return;
+  }
+}
+
+std::string row_name(long r) { return "station row " + std::to_string(r); }
+
+std::int32_t count_stations(FileSystem& fs, RunLog& log,
+                            StationCatalogue& cat,
+                            std::array<char, kLineBuffer>& line) {
+  int err = 0;
+  auto file = fs.open_read(kStationListFile, err);
+  if (!file) {
+    log.console(free_line({"ios=", err}));
+    log.console(free_line({"problems opening flow_stations.tb0"}));
+    log.console(free_line({}));
+    stop_run("Program aborted in Gaumo  @  79");
+  }
+  log.console(free_line({"Reading flow_stations.tb0"}));
+  ListSource src(*file);
+  skip_header(src, line);
+  log.console(free_line({"found endheader"}));
+
+  std::array<char, 20> scratch{};
+  scratch.fill(' ');
+  std::int32_t r = 1;
+  for (;;) {
+    std::string_view first;
+    if (!src.next_line(first)) {
+      if (src.io_error() != 0) list_read_error(src, ReadResult{}, row_name(r));
+      break;
+    }
+    if (r > kMaxStations) {
+      log.console(free_line({"Only 1000 stations are allowed"}));
+      log.console(free_line({"Array bounds need to be increased in the code"}));
+      stop_run("Program aborted @ 247");
+    }
+    Ident& id = cat.staid[static_cast<std::size_t>(r - 1)];
+    const Target targets[] = {
+        Target::text(id.data(), Ident::size()),
+        Target::text(scratch.data(), scratch.size()),
+        Target::text(line.data(), line.size()),
+        Target::text(scratch.data(), scratch.size()),
+        Target::text(scratch.data(), scratch.size()),
+    };
+    const ReadResult res = read_values(first, &src, targets);
+    if (!res.ok()) list_read_error(src, res, row_name(r));
+    log.console(free_line(
+        {r, id.view(), "  ", std::string_view(line.data(), 50)}));
+    ++r;
+  }
+  const std::int32_t nsta = r - 1;
+  log.console(free_line({"no flow stations found =", nsta}));
+  return nsta;
+}
+
+template <typename T>
+void sized(std::vector<T>& v, std::uint64_t count) {
+  const auto bytes = checked_bytes(count, sizeof(T));
+  if (!bytes || !fits_in_memory(*bytes)) throw std::bad_alloc();
+  v.assign(static_cast<std::size_t>(count), T{});
+}
+
+void read_stations(FileSystem& fs, RunLog& log, StationCatalogue& cat,
+                   std::array<char, kLineBuffer>& line) {
+  int err = 0;
+  auto file = fs.open_read(kStationListFile, err);
+  std::unique_ptr<OutputFile> nudge_file;
+  if (file) nudge_file = fs.open_write(kNudgeFile, err);
+  if (!file || !nudge_file) {
+    log.console(free_line({"problems opening flow_stations.tb0"}));
+    log.console(free_line({"ios=", err}));
+    log.console(free_line({}));
+    stop_run("");
+  }
+  OutBuffer nudge(std::move(nudge_file));
+  ListSource src(*file);
+  skip_header(src, line);
+
+  std::array<char, 20> scratch{};
+  scratch.fill(' ');
+  std::string out;
+  for (std::int32_t i = 1; i <= cat.nsta; ++i) {
+    const auto k = static_cast<std::size_t>(i - 1);
+    const Target targets[] = {
+        Target::text(cat.idsta[k].data(), Ident::size()),
+        Target::text(scratch.data(), scratch.size()),
+        Target::text(cat.sta_name[k].data(), StationName::size()),
+        Target::text(scratch.data(), scratch.size()),
+        Target::text(scratch.data(), scratch.size()),
+        Target::real32(&cat.ysta[k]),
+        Target::real32(&cat.xsta[k]),
+        Target::real32(&cat.dr_area[k]),
+    };
+    std::string_view first;
+    ReadResult res;
+    if (!src.next_line(first)) {
+      res.status = ReadStatus::kEndOfInput;
+      list_read_error(src, res, row_name(i));
+    }
+    res = read_values(first, &src, targets);
+    if (!res.ok()) list_read_error(src, res, row_name(i));
+    // The tb0 writer names its columns by idsta_w, which nothing else fills.
+    cat.idsta_w[k] = cat.idsta[k];
+    out.clear();
+    append_nudge_line(out, cat, i);
+    nudge.write(out);
+  }
+  if (nudge.close() != 0) stop_with_message("Error writing nudge_flags.new");
+}
+
+}  // namespace
+
+void allocate_station_arrays(std::int32_t nsta, const RunOptions& opts,
+                             StationCatalogue& cat) {
+  const auto n = static_cast<std::uint64_t>(nsta);
+  try {
+    sized(cat.xsta, n);
+    sized(cat.ysta, n);
+    sized(cat.sta_name, n);
+    sized(cat.idsta, n);
+    sized(cat.idsta_w, n);
+    sized(cat.coeff1, n);
+    sized(cat.coeff2, n);
+    sized(cat.coeff3, n);
+    sized(cat.coeff4, n);
+    sized(cat.value1, n);
+    sized(cat.fln, kFileNameEntries);
+    sized(cat.dr_area, n);
+    const auto years = static_cast<std::uint64_t>(opts.year_count());
+    const auto cells = checked_bytes(years, n);
+    if (!cells) throw std::bad_alloc();
+    sized(cat.station_n, *cells);
+    sized(cat.sta_data_flg, *cells);
+    sized(cat.columnunits, n);
+    sized(cat.columntype, n);
+    cat.report_years = opts.year_count();
+  } catch (const std::bad_alloc&) {
+    stop_run("Warning: error with allocation of area12a arrays in tvr9");
+  }
+  cat.nsta = nsta;
+}
+
+void read_station_list(FileSystem& fs, RunLog& log, const RunOptions& opts,
+                       StationCatalogue& cat) {
+  std::array<char, kLineBuffer> line;
+  line.fill(' ');
+  const bool exists = fs.exists(kStationListFile);
+  std::int32_t nsta = 0;
+  if (exists) {
+    log.console(free_line({"flow_stations.tb0 found"}));
+    nsta = count_stations(fs, log, cat, line);
+  } else {
+    log.console(free_line({"flow_stations.tb0 not found"}));
+    log.console(free_line({"wrong directory?"}));
+  }
+  allocate_station_arrays(nsta, opts, cat);
+  if (exists) read_stations(fs, log, cat, line);
+}
+
+}  // namespace gaumo

@@ -1,0 +1,50 @@
+#pragma once
+// The run's access to files, behind an interface so that tests can hand in
+// a fake one and reach failures a real disk cannot produce. Paths are
+// relative to the run's working folder. Errors are system error numbers.
+
+#include <cstddef>
+#include <memory>
+#include <string>
+
+namespace gaumo {
+
+/// A folder opened as a file reports this status, the POSIX "is a
+/// directory", on every system.
+constexpr int kIsADirectory = 21;
+
+class InputFile {
+ public:
+  virtual ~InputFile() = default;
+  /// Reads up to n bytes; returns the count (0 at the end) or -1 with `err`.
+  virtual long read(char* buf, std::size_t n, int& err) = 0;
+};
+
+class OutputFile {
+ public:
+  virtual ~OutputFile() = default;
+  /// Writes all n bytes; returns 0 or the error number.
+  virtual int write(const char* buf, std::size_t n) = 0;
+  /// Closes the file; returns 0 or the error number. Called once.
+  virtual int close() = 0;
+};
+
+class FileSystem {
+ public:
+  virtual ~FileSystem() = default;
+  /// Whether something of that name exists (a folder counts).
+  virtual bool exists(const std::string& path) = 0;
+  /// Opens an existing file; null with `err` set on failure (a folder
+  /// gives kIsADirectory).
+  virtual std::unique_ptr<InputFile> open_read(const std::string& path,
+                                               int& err) = 0;
+  /// Creates or truncates a file; null with `err` set on failure.
+  virtual std::unique_ptr<OutputFile> open_write(const std::string& path,
+                                                 int& err) = 0;
+};
+
+/// The real file system, with relative paths taken from `base` (empty: the
+/// process's current folder).
+std::unique_ptr<FileSystem> make_posix_file_system(std::string base = {});
+
+}  // namespace gaumo

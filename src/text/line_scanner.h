@@ -1,0 +1,54 @@
+#pragma once
+// Splits a file into lines through one fixed block buffer, so memory does
+// not grow with the length of a file. A carriage return right before a line
+// end (or the end of the file) is not part of the line; a last line without
+// a newline is a line.
+
+#include <cstddef>
+#include <limits>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "text/file_system.h"
+
+namespace gaumo {
+
+class LineScanner {
+ public:
+  enum class Status { kLine, kEnd, kError };
+
+  /// Lines are cut to their first `max_keep` characters; the rest is skipped
+  /// without being stored.
+  explicit LineScanner(InputFile& file,
+                       std::size_t max_keep =
+                           std::numeric_limits<std::size_t>::max(),
+                       std::size_t block_size = std::size_t{1} << 20);
+
+  /// The next line, valid until the next call. On kError `line` holds what
+  /// was read of the line before the failure and `err` the error number;
+  /// the file then counts as ended, as repeating a failed read gains
+  /// nothing and could loop for ever.
+  Status next(std::string_view& line, int& err);
+
+  /// 1-based number of the line last returned.
+  long line_number() const { return line_number_; }
+
+ private:
+  bool refill(int& err);
+  void keep(const char* p, std::size_t n);
+
+  InputFile& file_;
+  std::size_t max_keep_;
+  std::vector<char> buf_;
+  std::size_t pos_ = 0;
+  std::size_t len_ = 0;
+  bool eof_ = false;
+  bool failed_ = false;
+  std::string carry_;
+  std::size_t full_len_ = 0;
+  char last_char_ = 0;
+  long line_number_ = 0;
+};
+
+}  // namespace gaumo

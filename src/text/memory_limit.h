@@ -1,0 +1,18 @@
+#pragma once
+// Guards for the run's large allocations: a request whose byte size
+// overflows, or that exceeds the machine's physical memory, is refused
+// before anything is touched, so a run is never killed half way.
+
+#include <cstdint>
+#include <optional>
+
+namespace gaumo {
+
+/// count x element_size in bytes, or nothing when it overflows.
+std::optional<std::uint64_t> checked_bytes(std::uint64_t count,
+                                           std::uint64_t element_size);
+
+/// Whether `bytes` may be requested on this machine.
+bool fits_in_memory(std::uint64_t bytes);
+
+}  // namespace gaumo

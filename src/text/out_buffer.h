@@ -1,0 +1,42 @@
+#pragma once
+// Buffered output to an OutputFile with as few system calls as possible.
+// The first write error is kept; later writes are dropped.
+
+#include <cstddef>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "text/file_system.h"
+
+namespace gaumo {
+
+class OutBuffer {
+ public:
+  explicit OutBuffer(std::unique_ptr<OutputFile> file,
+                     std::size_t capacity = std::size_t{1} << 18);
+  ~OutBuffer();
+  OutBuffer(const OutBuffer&) = delete;
+  OutBuffer& operator=(const OutBuffer&) = delete;
+
+  void write(std::string_view s);
+  /// Sends what is buffered to the file.
+  void flush();
+  /// Flushes and closes; returns 0 or the first error number met.
+  int close();
+  int error() const { return error_; }
+  /// The buffer to format into directly; call commit() when it grows large.
+  std::string& pending() { return buf_; }
+  void commit() {
+    if (buf_.size() >= capacity_) flush();
+  }
+
+ private:
+  std::unique_ptr<OutputFile> file_;
+  std::size_t capacity_;
+  std::string buf_;
+  int error_ = 0;
+  bool closed_ = false;
+};
+
+}  // namespace gaumo
