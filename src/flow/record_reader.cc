@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "flow/calendar.h"
+#include "flow/record_fast_path.h"
 #include "text/fixed_fields.h"
 #include "text/free_form.h"
 #include "text/free_format.h"
@@ -46,43 +47,28 @@ bool parse_record(std::string_view line, RecordKind kind, RecordFields& f) {
   return read_values(line, nullptr, t).ok();
 }
 
-}  // namespace
-
-RecordOutcome handle_record(std::string_view record, RecordKind kind,
-                            const Ident& idsta, std::int32_t i,
-                            RecordSink& sink) {
-  RecordFields& f = sink.fields;
-  f.flow = kMissing;
-  const char from = kind == RecordKind::kHistorical ? '/' : '-';
-  char buf[kRecordLength];
-  const std::size_t n = std::min(record.size(), kRecordLength);
-  std::memcpy(buf, record.data(), n);
-  for (std::size_t k = 0; k < n; ++k) {
-    if (buf[k] == from) buf[k] = ',';
-  }
-  // Columns 1 to 7, blank-padded as the 512-character buffer would be.
-  char head[7];
-  for (std::size_t k = 0; k < 7; ++k) head[k] = k < n ? buf[k] : ' ';
-  if (std::memcmp(head, idsta.c.data(), 7) != 0) return RecordOutcome::kIgnored;
-
-  const bool parsed = parse_record(std::string_view(buf, n), kind, f);
-  if (!parsed) {
-    report_record(f, sink.log);
-    if (kind == RecordKind::kHistorical) return RecordOutcome::kReported;
-  }
+/// The year test, the slot and the storing rule, for a record whose fields
+/// are parsed (or, for a provisional record, failed to parse and are
+/// applied all the same).
+RecordOutcome place_record(RecordKind kind, std::int32_t i, RecordSink& sink,
+                           bool parsed) {
+  const RecordFields& f = sink.fields;
   if (f.year < sink.opts.start_year || f.year > sink.opts.end_year) {
     return parsed ? RecordOutcome::kIgnored : RecordOutcome::kReported;
   }
   if (f.month < 1 || f.month > 12) {
-    if (parsed) report_record(f, sink.log);
+    if (parsed)
+      report_record(f, sink.log);
     return RecordOutcome::kReported;
   }
   const std::int32_t t = day_of_year(f.year, f.month, f.day);
   if (t < 1 || t > kTimeAxis) {
-    if (parsed) report_record(f, sink.log);
+    if (parsed)
+      report_record(f, sink.log);
     return RecordOutcome::kReported;
   }
-  if (t > kDaySlots) return RecordOutcome::kDropped;
+  if (t > kDaySlots)
+    return RecordOutcome::kDropped;
   const std::int64_t y = std::int64_t{f.year} - sink.opts.start_year + 1;
   float& slot = sink.table.days(i, y)[t - 1];
   if (kind == RecordKind::kProvisional && !(slot < 0.0f)) {
@@ -92,21 +78,70 @@ RecordOutcome handle_record(std::string_view record, RecordKind kind,
   return parsed ? RecordOutcome::kStored : RecordOutcome::kReported;
 }
 
-void read_station_records(InputFile& file, RecordKind kind,
-                          const FileName& fln, const Ident& idsta,
-                          std::int32_t i, RecordSink& sink) {
+
+}  // namespace
+
+RecordOutcome handle_record(std::string_view record, RecordKind kind,
+                            const Ident& idsta, std::int32_t i,
+                            RecordSink& sink) {
+  RecordFields& f = sink.fields;
+  f.flow = kMissing;
+  if (kind == RecordKind::kHistorical && sink.plain_identifier &&
+      record.size() > 7 && record[7] == ',' &&
+      std::memcmp(record.data(), idsta.c.data(), 7) == 0 &&
+      parse_common_historical(record.substr(0, kRecordLength), f)) {
+    return place_record(kind, i, sink, true);
+  }
+  const char from = kind == RecordKind::kHistorical ? '/' : '-';
+  const std::size_t n = std::min(record.size(), kRecordLength);
+  // Columns 1 to 7 after the separator is replaced, blank-padded as the
+  // 512-character buffer would be; most lines of a file match, so the
+  // test is cheap rather than early.
+  char head[7];
+  for (std::size_t k = 0; k < 7; ++k) {
+    const char c = k < n ? record[k] : ' ';
+    head[k] = c == from ? ',' : c;
+  }
+  if (std::memcmp(head, idsta.c.data(), 7) != 0)
+    return RecordOutcome::kIgnored;
+  bool parsed = parse_plain_record(record.substr(0, n), kind, f);
+  if (!parsed) {
+    char buf[kRecordLength];
+    std::memcpy(buf, record.data(), n);
+    for (char* p = buf;
+         (p = static_cast<char*>(std::memchr(
+              p, from, static_cast<std::size_t>(buf + n - p)))) != nullptr;) {
+      *p++ = ',';
+    }
+    parsed = parse_record(std::string_view(buf, n), kind, f);
+  }
+  if (!parsed) {
+    report_record(f, sink.log);
+    if (kind == RecordKind::kHistorical)
+      return RecordOutcome::kReported;
+  }
+  return place_record(kind, i, sink, parsed);
+}
+
+void read_station_records(InputFile& file, RecordKind kind, const FileName& fln,
+                          const Ident& idsta, std::int32_t i,
+                          RecordSink& sink) {
+  sink.plain_identifier = is_plain_identifier(idsta);
   LineScanner scanner(file, kRecordLength);
   std::string_view line;
   int err = 0;
   // The header record; a failure here is not reported.
-  if (scanner.next(line, err) != LineScanner::Status::kLine) return;
+  if (scanner.next(line, err) != LineScanner::Status::kLine)
+    return;
   for (;;) {
     err = 0;
     const LineScanner::Status s = scanner.next(line, err);
-    if (s == LineScanner::Status::kEnd) break;
+    if (s == LineScanner::Status::kEnd)
+      break;
     if (s == LineScanner::Status::kError) {
       sink.log.info(free_line({"Problems reading ", fln.view()}));
-      sink.log.info(free_line({"for year ", std::int32_t{sink.fields.year}, " month "}));
+      sink.log.info(
+          free_line({"for year ", std::int32_t{sink.fields.year}, " month "}));
       sink.log.info(free_line({"ios=", err != 0 ? err : 1}));
     }
     handle_record(line, kind, idsta, i, sink);

@@ -41,6 +41,9 @@ struct RecordSink {
   FlowTable& table;
   RecordFields& fields;
   RunLog& log;
+  /// Set while reading a station whose identifier is plain (see
+  /// is_plain_identifier): records are then matched byte for byte.
+  bool plain_identifier = false;
 };
 
 /// What happened to one record.

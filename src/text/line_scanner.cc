@@ -7,10 +7,14 @@ namespace gaumo {
 
 LineScanner::LineScanner(InputFile& file, std::size_t max_keep,
                          std::size_t block_size)
-    : file_(file), max_keep_(max_keep), buf_(std::max<std::size_t>(block_size, 1)) {}
+    : file_(file),
+      max_keep_(max_keep),
+      // Left unfilled: every byte is read into before it is looked at.
+      buf_(new char[std::max<std::size_t>(block_size, 1)]),
+      buf_size_(std::max<std::size_t>(block_size, 1)) {}
 
 bool LineScanner::refill(int& err) {
-  const long r = file_.read(buf_.data(), buf_.size(), err);
+  const long r = file_.read(buf_.get(), buf_size_, err);
   if (r < 0) return false;
   pos_ = 0;
   len_ = static_cast<std::size_t>(r);
@@ -51,7 +55,7 @@ LineScanner::Status LineScanner::next(std::string_view& line, int& err) {
       }
       continue;
     }
-    const char* begin = buf_.data() + pos_;
+    const char* begin = buf_.get() + pos_;
     const std::size_t avail = len_ - pos_;
     const char* nl = static_cast<const char*>(std::memchr(begin, '\n', avail));
     if (nl == nullptr) {

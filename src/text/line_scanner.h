@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <limits>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -40,7 +41,8 @@ class LineScanner {
 
   InputFile& file_;
   std::size_t max_keep_;
-  std::vector<char> buf_;
+  std::unique_ptr<char[]> buf_;
+  std::size_t buf_size_;
   std::size_t pos_ = 0;
   std::size_t len_ = 0;
   bool eof_ = false;
