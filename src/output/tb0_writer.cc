@@ -1,6 +1,7 @@
 #include "output/tb0_writer.h"
 
 #include <cstdio>
+#include <cstring>
 #include <ctime>
 #include <vector>
 
@@ -185,9 +186,16 @@ void write_yearly_tb0(FileSystem& fs, RunLog& log, const RunOptions& opts,
     const std::int32_t days = days_in_year(year);
     for (std::int32_t d = 0; d < days; ++d) {
       std::string& row = out.pending();
-      row.append(20, ' ');
-      for (const float* col : columns) put_f12_3(row, col[d]);
-      row += '\n';
+      const std::size_t start = row.size();
+      row.resize(start + 20 + 12 * columns.size() + 1);
+      char* p = row.data() + start;
+      std::memset(p, ' ', 20);
+      p += 20;
+      for (const float* col : columns) {
+        format_f12_3(p, col[d]);
+        p += 12;
+      }
+      *p = '\n';
       out.commit();
     }
     if (out.close() != 0) stop_with_message("Error writing " + path);

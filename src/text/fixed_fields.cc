@@ -3,6 +3,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 
 namespace gaumo {
 namespace {
@@ -112,31 +113,56 @@ void put_text_right(std::string& out, std::string_view text, int width) {
   out.append(text);
 }
 
-void put_f12_3(std::string& out, float v) {
+constexpr char kDigitPairs[] =
+    "00010203040506070809101112131415161718192021222324252627282930313233343536"
+    "37383940414243444546474849505152535455565758596061626364656667686970717273"
+    "7475767778798081828384858687888990919293949596979899";
+
+void format_f12_3(char* dst, float v) {
   const double scaled = static_cast<double>(v) * 1000.0;  // exact in a double
-  // Below 9999999999 thousandths the digits always fit in 12 columns with the
-  // sign; anything else takes the general path.
-  if (!(std::fabs(scaled) < 9999999999.0)) {
-    put_fixed(out, v, 12, 3);
+  const double a = std::fabs(scaled);
+  // Below 9999999999 thousandths the digits always fit in 12 columns with
+  // the sign; anything else takes the general path.
+  if (!(a < 9999999999.0)) {
+    std::string general;
+    put_fixed(general, v, 12, 3);
+    std::memcpy(dst, general.data(), 12);
     return;
   }
-  const double rounded = std::nearbyint(scaled);  // ties to even
-  auto units = static_cast<std::int64_t>(std::fabs(rounded));
-  char buf[16];
-  char* p = buf + sizeof buf;
-  for (int k = 0; k < 3; ++k) {
-    *--p = static_cast<char>('0' + units % 10);
-    units /= 10;
-  }
+  // Adding and taking away 2^52 rounds a double below 2^52 to an integer,
+  // ties to even, in the default rounding mode: the rounding of put_fixed.
+  constexpr double kTwo52 = 4503599627370496.0;
+  volatile double shifted = a + kTwo52;
+  auto units = static_cast<std::uint64_t>(shifted - kTwo52);
+  char* p = dst + 12;
+  std::uint64_t frac = units % 1000;
+  units /= 1000;
+  *--p = static_cast<char>('0' + frac % 10);
+  frac /= 10;
+  *--p = static_cast<char>('0' + frac % 10);
+  *--p = static_cast<char>('0' + frac / 10);
   *--p = '.';
-  do {
-    *--p = static_cast<char>('0' + units % 10);
-    units /= 10;
-  } while (units != 0);
+  while (units >= 100) {
+    const auto two = static_cast<std::size_t>(units % 100) * 2;
+    units /= 100;
+    *--p = kDigitPairs[two + 1];
+    *--p = kDigitPairs[two];
+  }
+  if (units >= 10) {
+    const auto two = static_cast<std::size_t>(units) * 2;
+    *--p = kDigitPairs[two + 1];
+    *--p = kDigitPairs[two];
+  } else {
+    *--p = static_cast<char>('0' + units);
+  }
   if (std::signbit(v)) *--p = '-';
-  const auto len = static_cast<std::size_t>(buf + sizeof buf - p);
-  out.append(12 - len, ' ');
-  out.append(p, len);
+  while (p > dst) *--p = ' ';
+}
+
+void put_f12_3(std::string& out, float v) {
+  char field[12];
+  format_f12_3(field, v);
+  out.append(field, 12);
 }
 
 }  // namespace gaumo

@@ -32,4 +32,7 @@ void put_blanks(std::string& out, int n);
 /// on a fast path that avoids general formatting for ordinary values.
 void put_f12_3(std::string& out, float v);
 
+/// The same 12 characters written at `dst`, for rows formatted in place.
+void format_f12_3(char* dst, float v);
+
 }  // namespace gaumo
