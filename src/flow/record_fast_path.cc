@@ -115,18 +115,23 @@ bool parse_common_historical(std::string_view line, RecordFields& f) {
   } else {
     // [digits] [. [digits]], seven digits at most, up to a comma or the end.
     std::int32_t mantissa = 0;
-    const char* start = p;
-    while (p < e && digit(*p)) mantissa = mantissa * 10 + (*p++ - '0');
-    const auto whole = p - start;
-    std::ptrdiff_t decimals = 0;
+    int digits = 0;
+    while (p < e && digit(*p) && digits < 8) {
+      mantissa = mantissa * 10 + (*p++ - '0');
+      ++digits;
+    }
+    int decimals = 0;
     if (p < e && *p == '.') {
-      const char* frac = ++p;
-      while (p < e && digit(*p)) mantissa = mantissa * 10 + (*p++ - '0');
-      decimals = p - frac;
+      ++p;
+      while (p < e && digit(*p) && digits < 8) {
+        mantissa = mantissa * 10 + (*p++ - '0');
+        ++digits;
+        ++decimals;
+      }
     }
-    if ((p < e && *p != ',') || whole + decimals == 0 || whole + decimals > 7) {
-      return false;
-    }
+    // Eight digits stop the loops before the mantissa can overflow; more
+    // than seven leave the short form.
+    if ((p < e && *p != ',') || digits == 0 || digits > 7) return false;
     flow = static_cast<float>(mantissa) / kPow10[decimals];
   }
   f.ident.assign(line.substr(0, 7));

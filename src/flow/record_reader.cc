@@ -86,7 +86,8 @@ RecordOutcome handle_record(std::string_view record, RecordKind kind,
                             RecordSink& sink) {
   RecordFields& f = sink.fields;
   f.flow = kMissing;
-  if (kind == RecordKind::kHistorical && sink.plain_identifier &&
+  if (kind == RecordKind::kHistorical && sink.fast_paths &&
+      sink.plain_identifier &&
       record.size() > 7 && record[7] == ',' &&
       std::memcmp(record.data(), idsta.c.data(), 7) == 0 &&
       parse_common_historical(record.substr(0, kRecordLength), f)) {
@@ -104,7 +105,8 @@ RecordOutcome handle_record(std::string_view record, RecordKind kind,
   }
   if (std::memcmp(head, idsta.c.data(), 7) != 0)
     return RecordOutcome::kIgnored;
-  bool parsed = parse_plain_record(record.substr(0, n), kind, f);
+  bool parsed =
+      sink.fast_paths && parse_plain_record(record.substr(0, n), kind, f);
   if (!parsed) {
     char buf[kRecordLength];
     std::memcpy(buf, record.data(), n);

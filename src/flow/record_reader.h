@@ -44,6 +44,8 @@ struct RecordSink {
   /// Set while reading a station whose identifier is plain (see
   /// is_plain_identifier): records are then matched byte for byte.
   bool plain_identifier = false;
+  /// Off only to compare the fast record paths with the free-form reader.
+  bool fast_paths = true;
 };
 
 /// What happened to one record.

@@ -144,6 +144,21 @@ TEST_F(RecordTest, AProvisionalParseFailureIsReportedAndStillApplied) {
             "Error:  05AB001 1990   13    1\n");
 }
 
+TEST_F(RecordTest, ValuesTooLongForTheShortFormStillParse) {
+  // Long digit runs used to overflow the short form's accumulator before
+  // its length test turned them away; the sanitizer build stops on that.
+  sink.plain_identifier = true;
+  EXPECT_EQ(historical("05AB001,1,1990/01/31,14450885.287,A"),
+            RecordOutcome::kStored);
+  EXPECT_EQ(day(1990, 31), 14450885.0f);
+  EXPECT_EQ(historical("05AB001,1,1990/02/01,99999999999999999999"),
+            RecordOutcome::kStored);
+  EXPECT_EQ(day(1990, 32), 1e20f);
+  EXPECT_EQ(historical("05AB001,1,1990/02/02,0.0000000000000000001"),
+            RecordOutcome::kStored);
+  EXPECT_EQ(day(1990, 33), 1e-19f);
+}
+
 TEST_F(RecordTest, TheHeaderRecordIsNeverStored) {
   StringInput file(
       "05AB001,1,1990/01/01,1.0\r\n05AB001,1,1990/01/02,2.0\r\n"

@@ -1,0 +1,132 @@
+#include "flow/record_fast_path.h"
+
+#include <gtest/gtest.h>
+
+#include <bit>
+#include <cstring>
+#include <random>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace gaumo {
+namespace {
+
+// Everything one reading leaves behind: outcome, shared fields, the slot
+// and the log.
+struct Snapshot {
+  RecordOutcome outcome;
+  std::string ident, second;
+  std::int16_t year, month, day;
+  std::uint32_t flow_bits;
+  std::vector<std::uint32_t> table_bits;
+  std::string log;
+  bool operator==(const Snapshot&) const = default;
+};
+
+struct Reader {
+  explicit Reader(bool fast) {
+    table.create(opts.year_count(), 1);
+    sink.fast_paths = fast;
+    sink.plain_identifier = is_plain_identifier(id);
+  }
+  Snapshot read(std::string_view rec, RecordKind kind) {
+    Snapshot s;
+    s.outcome = handle_record(rec, kind, id, 1, sink);
+    s.ident = fields.ident.view();
+    s.second = fields.second.view();
+    s.year = fields.year;
+    s.month = fields.month;
+    s.day = fields.day;
+    s.flow_bits = std::bit_cast<std::uint32_t>(fields.flow);
+    const float* first = table.days(1, 1);
+    s.table_bits.resize(static_cast<std::size_t>(table.years()) * kDaySlots);
+    std::memcpy(s.table_bits.data(), first, s.table_bits.size() * sizeof(float));
+    s.log = console.str();
+    console.str("");
+    return s;
+  }
+  RunOptions opts = make_run_options(1999, 2000);
+  FlowTable table;
+  RecordFields fields;
+  std::ostringstream console;
+  RunLog log{console};
+  RecordSink sink{opts, table, fields, log};
+  Ident id{"05AB001"};
+};
+
+/// A record put together from pieces that exercise every branch of the fast
+/// paths and the reasons to leave them.
+std::string random_record(std::mt19937& rng, RecordKind kind) {
+  auto pick = [&](std::initializer_list<const char*> xs) {
+    std::uniform_int_distribution<std::size_t> d(0, xs.size() - 1);
+    return std::string(*(xs.begin() + static_cast<std::ptrdiff_t>(d(rng))));
+  };
+  const bool hist = kind == RecordKind::kHistorical;
+  std::string sep = hist ? "/" : "-";
+  std::string r = pick({"05AB001", "05AB001", "05AB001", "05AB00", "05AB0011",
+                        "'05AB001'", "05AB001 "});
+  r += pick({",", ",", ",", " ,", ", ", ",,", "/", "-", "\t,"});
+  if (hist) {
+    r += pick({"1", "1", "PARAM", "", "'a b'", "2*", "x/y"});
+    r += pick({",", ",", ", ", ",,"});
+  }
+  r += pick({"1999", "2000", "1998", "2001", "99", "+2000", "0x7", "", "1999.0", "40000"});
+  r += pick({sep.c_str(), sep.c_str(), ",", ", ", sep.c_str()});
+  r += pick({"01", "1", "02", "12", "13", "0", "", "3*", "-1"});
+  r += pick({sep.c_str(), sep.c_str(), ",", "/"});
+  r += pick({"01", "31", "29", "00", "40", "1", "", "9000", "1e1"});
+  r += pick({",", ",", ",", " ", ",,", ""});
+  r += pick({"12.3", "0", "0.0", "1180.000", ".5", "5.", "1234567", "12345678",
+             "-5.0", "1e3", "1.5D0", "", "3.4e39", "abc", "1.2.3", "0.0001",
+             "99999999.999", "+4", "\"7\"", "2*8"});
+  r += pick({"", ",", ",B", ",,", " B", "/x", ",A/B"});
+  return r;
+}
+
+TEST(RecordFastPath, GivesExactlyWhatTheFreeFormReaderGives) {
+  std::mt19937 rng(20261207);
+  for (const RecordKind kind : {RecordKind::kHistorical, RecordKind::kProvisional}) {
+    Reader fast(true), plain(false);
+    for (int k = 0; k < 20000; ++k) {
+      const std::string rec = random_record(rng, kind);
+      ASSERT_EQ(fast.read(rec, kind), plain.read(rec, kind)) << rec;
+    }
+  }
+}
+
+TEST(RecordFastPath, ShortDecimalsRoundOnceToFloat) {
+  float v = 0;
+  ASSERT_TRUE(parse_short_decimal("1180.000", v));
+  EXPECT_EQ(v, 1180.0f);
+  ASSERT_TRUE(parse_short_decimal("0.1", v));
+  EXPECT_EQ(v, 0.1f);
+  ASSERT_TRUE(parse_short_decimal("-0.0", v));
+  EXPECT_TRUE(std::signbit(v));
+  ASSERT_TRUE(parse_short_decimal("9999.999", v));
+  EXPECT_EQ(v, 9999.999f);
+  EXPECT_FALSE(parse_short_decimal("12345678", v));  // eight digits
+  EXPECT_FALSE(parse_short_decimal("1e3", v));
+  EXPECT_FALSE(parse_short_decimal(".", v));
+  // Every value of up to 7 digits with 0 to 7 decimals agrees with the
+  // correctly rounded conversion, on a sample of the range.
+  std::mt19937 rng(7);
+  for (int k = 0; k < 200000; ++k) {
+    const int digits = 1 + static_cast<int>(rng() % 7);
+    const int decimals = static_cast<int>(rng() % static_cast<unsigned>(digits + 1));
+    std::string t = std::to_string(rng() % 10000000u + 10000000u);
+    t = t.substr(1, static_cast<std::size_t>(digits));
+    if (decimals > 0) {
+      const std::size_t whole = t.size() - static_cast<std::size_t>(decimals);
+      std::string u(t, 0, whole);
+      u.push_back('.');
+      u.append(t, whole);
+      t = u;
+    }
+    ASSERT_TRUE(parse_short_decimal(t, v)) << t;
+    ASSERT_EQ(v, std::strtof(t.c_str(), nullptr)) << t;
+  }
+}
+
+}  // namespace
+}  // namespace gaumo
