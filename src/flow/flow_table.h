@@ -17,6 +17,12 @@ constexpr std::int32_t kDaySlots = 366;
 constexpr std::int32_t kTimeAxis = 8784;
 constexpr float kMissing = -1.0f;
 
+/// Gives the table's pages back to the system.
+struct FlowTableUnmap {
+  std::size_t bytes = 0;
+  void operator()(float* p) const;
+};
+
 class FlowTable {
  public:
   /// Allocates years x 366 x stations slots and sets them to -1.0. Ends the
@@ -42,7 +48,8 @@ class FlowTable {
             static_cast<std::size_t>(n - 1)) *
            kDaySlots;
   }
-  std::unique_ptr<float[]> data_;
+  using Block = std::unique_ptr<float[], FlowTableUnmap>;
+  Block data_;
   std::int64_t years_ = 0;
   std::int32_t stations_ = 0;
 };

@@ -25,45 +25,59 @@ TEST(Tb0Writer, HeaderAndMetadataAreExactToTheCharacter) {
   set_column_metadata(cat);
   const std::string h = tb0_header(set_header_constants(), cat, 2012,
                                    LocalTime{2021, 7, 9, 8, 5});
-  const std::string hash40 = "#" + std::string(39, ' ') + "\n";
-  EXPECT_EQ(h,
-            "########################################\n"
-            ":FileType tb0  ASCII  EnSim 1.0         \n" +
-                hash40 +
-                "# DataType               Time Series    \n" + hash40 +
-                ":Application             EnSimHydrologic\n"
-                ":Version                 2.1.23         \n"
-                ":WrittenBy          rk_write_flow_tb0=Gaumo.exe             \n"
-                ":CreationDate       2021-07-09  08:05\n" +
-                hash40 +
-                "#---------------------------------------\n"
-                ":SourceFile                   flow_data                     \n" +
-                hash40 +
-                ":Name               streamflow                              \n" +
-                hash40 +
-                ":Projection         LATLONG   \n"
-                ":Ellipsoid          WGS84     \n" +
-                hash40 +
-                ":StartDate          2012/01/01\n"
-                ":StartTime          00:00:00.0\n" +
-                hash40 +
-                ":AttributeUnits            1.0000000\n"
-                ":DeltaT               24                \n"
-                ":RoutingDeltaT         1                \n" +
-                hash40 +
-                ":ColumnMetaData                         \n"
-                "   :ColumnUnits             m3/s        m3/s\n"
-                "   :ColumnType             float       float\n"
-                "   :ColumnName           05AB001     AB12   \n"
-                "   :ColumnLocationX    -114.4106      7.0000\n"
-                "   :ColumnLocationY      49.5973     -0.0000\n"
-                "   :coeff1           0.00000E+00 0.00000E+00\n"
-                "   :coeff2           0.00000E+00 0.00000E+00\n"
-                "   :coeff3           0.00000E+00 0.00000E+00\n"
-                "   :coeff4           0.00000E+00 0.00000E+00\n"
-                "   :value1                     1           1\n"
-                ":EndColumnMetaData                      \n"
-                ":endHeader                              \n");
+  // Lines of the header that are padded to 40 characters are given with
+  // their text and length, so no trailing blank hides in this file.
+  const auto pad = [](std::string_view text, std::size_t width) {
+    std::string line(text);
+    line.resize(width, ' ');
+    return line;
+  };
+  const std::string expected_lines[] = {
+      "########################################",
+      pad(":FileType tb0  ASCII  EnSim 1.0", 40),
+      pad("#", 40),
+      pad("# DataType               Time Series", 40),
+      pad("#", 40),
+      ":Application             EnSimHydrologic",
+      pad(":Version                 2.1.23", 40),
+      pad(":WrittenBy          rk_write_flow_tb0=Gaumo.exe", 60),
+      ":CreationDate       2021-07-09  08:05",
+      pad("#", 40),
+      "#---------------------------------------",
+      pad(":SourceFile                   flow_data", 60),
+      pad("#", 40),
+      pad(":Name               streamflow", 60),
+      pad("#", 40),
+      ":Projection         LATLONG   ",
+      ":Ellipsoid          WGS84     ",
+      pad("#", 40),
+      ":StartDate          2012/01/01",
+      ":StartTime          00:00:00.0",
+      pad("#", 40),
+      ":AttributeUnits            1.0000000",
+      pad(":DeltaT               24", 40),
+      pad(":RoutingDeltaT         1", 40),
+      pad("#", 40),
+      pad(":ColumnMetaData", 40),
+      "   :ColumnUnits             m3/s        m3/s",
+      "   :ColumnType             float       float",
+      "   :ColumnName           05AB001     AB12   ",
+      "   :ColumnLocationX    -114.4106      7.0000",
+      "   :ColumnLocationY      49.5973     -0.0000",
+      "   :coeff1           0.00000E+00 0.00000E+00",
+      "   :coeff2           0.00000E+00 0.00000E+00",
+      "   :coeff3           0.00000E+00 0.00000E+00",
+      "   :coeff4           0.00000E+00 0.00000E+00",
+      "   :value1                     1           1",
+      pad(":EndColumnMetaData", 40),
+      pad(":endHeader", 40),
+  };
+  std::string expected;
+  for (const std::string& line : expected_lines) {
+    expected.append(line);
+    expected.push_back('\n');
+  }
+  EXPECT_EQ(h, expected);
 }
 
 TEST(Tb0Writer, NoStationsMeansNoFieldsAndNoIdentifierLookedAt) {

@@ -132,8 +132,8 @@ void format_f12_3(char* dst, float v) {
   // Adding and taking away 2^52 rounds a double below 2^52 to an integer,
   // ties to even, in the default rounding mode: the rounding of put_fixed.
   constexpr double kTwo52 = 4503599627370496.0;
-  volatile double shifted = a + kTwo52;
-  auto units = static_cast<std::uint64_t>(shifted - kTwo52);
+  // Without fast-math the compiler keeps both operations.
+  auto units = static_cast<std::uint64_t>((a + kTwo52) - kTwo52);
   char* p = dst + 12;
   std::uint64_t frac = units % 1000;
   units /= 1000;

@@ -12,7 +12,8 @@ namespace gaumo {
 std::optional<std::uint64_t> checked_bytes(std::uint64_t count,
                                            std::uint64_t element_size);
 
-/// Whether `bytes` may be requested on this machine.
+/// Whether `bytes` may be requested now: no more than the machine's
+/// physical memory, nor than the memory still available.
 bool fits_in_memory(std::uint64_t bytes);
 
 }  // namespace gaumo
