@@ -1,1 +1,199 @@
+#include "text/fixed_fields.h"
+
 #include <gtest/gtest.h>
+
+#include <bit>
+#include <cfloat>
+#include <cmath>
+#include <cstdint>
+#include <limits>
+#include <random>
+#include <string>
+
+namespace gaumo {
+namespace {
+
+constexpr double kInf = std::numeric_limits<double>::infinity();
+constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+
+std::string fixed(double v, int width, int decimals) {
+  std::string s;
+  put_fixed(s, v, width, decimals);
+  return s;
+}
+
+std::string f12_3(float v) {
+  std::string s;
+  put_f12_3(s, v);
+  return s;
+}
+
+TEST(PutInt, RightAlignsOrFillsTheFieldWithAsterisks) {
+  struct Case {
+    std::int64_t v;
+    int width;
+    const char* want;
+  };
+  // clang-format off
+  const Case cases[] = {
+      {5, 3, "  5"},     {-5, 3, " -5"},    {-12, 3, "-12"},  {0, 1, "0"},
+      {123, 3, "123"},   {1234, 3, "***"},  {-123, 3, "***"},
+      {2147483647, 12, "  2147483647"},     {-2147483648LL, 11, "-2147483648"},
+  };
+  // clang-format on
+  for (const Case& c : cases) {
+    std::string s;
+    put_int(s, c.v, c.width);
+    EXPECT_EQ(s, c.want) << c.v;
+  }
+}
+
+struct FixedCase {
+  double v;
+  int width, decimals;
+  const char* want;
+};
+
+TEST(PutFixed, RoundsTheExactValueHalfToEvenAndRightAligns) {
+  // clang-format off
+  const FixedCase cases[] = {
+      {2209.5, 10, 0, "     2210."},  {2210.5, 10, 0, "     2210."},
+      {2210.0, 10, 0, "     2210."},  {2.5, 4, 0, "  2."},
+      {3.5, 4, 0, "  4."},            {-2.5, 4, 0, " -2."},
+      {0.4, 3, 0, " 0."},             {-1.0, 12, 3, "      -1.000"},
+      {0.0625, 12, 3, "       0.062"}, {0.1875, 12, 3, "       0.188"},
+      {0.0, 12, 3, "       0.000"},   {-0.0, 12, 3, "      -0.000"},
+      {-0.0004, 12, 3, "      -0.000"}, {123.456, 7, 3, "123.456"},
+      {9.9996, 6, 3, "10.000"},       {0.9996, 5, 3, "1.000"},
+      {1e20, 25, 2, " 100000000000000000000.00"},
+  };
+  // clang-format on
+  for (const FixedCase& c : cases) {
+    EXPECT_EQ(fixed(c.v, c.width, c.decimals), c.want) << c.v;
+  }
+}
+
+TEST(PutFixed, DropsTheOptionalZeroThenWritesAsterisksWhenRoomRunsOut) {
+  // clang-format off
+  const FixedCase cases[] = {
+      {0.5, 5, 3, "0.500"},   {0.5, 4, 3, ".500"},     {-0.5, 6, 3, "-0.500"},
+      {-0.5, 5, 3, "-.500"},  {-0.0004, 5, 3, "-.000"}, {-0.5, 4, 3, "****"},
+      {99.9996, 6, 3, "******"}, {12345.678, 8, 3, "********"},
+      {2209.5, 4, 0, "****"}, {kInf, 6, 2, "******"},  {kNaN, 6, 2, "******"},
+  };
+  // clang-format on
+  for (const FixedCase& c : cases) {
+    EXPECT_EQ(fixed(c.v, c.width, c.decimals), c.want) << c.v;
+  }
+}
+
+TEST(PutExp, WritesAZeroPointMantissaWithATwoDigitExponent) {
+  // clang-format off
+  const FixedCase cases[] = {
+      {0.0, 12, 5, " 0.00000E+00"},     {-0.0, 12, 5, "-0.00000E+00"},
+      {1.0, 12, 5, " 0.10000E+01"},     {1234.5, 12, 5, " 0.12345E+04"},
+      // Exact ties go to the even digit, and may carry into the exponent.
+      {1234.25, 12, 5, " 0.12342E+04"}, {1234.75, 12, 5, " 0.12348E+04"},
+      {99998.5, 12, 5, " 0.99998E+05"}, {99999.5, 12, 5, " 0.10000E+06"},
+      {-1234.5, 12, 5, "-0.12345E+04"}, {-1234.5, 11, 5, "***********"},
+      {0.001, 12, 5, " 0.10000E-02"},   {3.0e-5, 12, 5, " 0.30000E-04"},
+      {1e10, 12, 5, " 0.10000E+11"},    {0.5, 10, 3, " 0.500E+00"},
+  };
+  // clang-format on
+  for (const FixedCase& c : cases) {
+    std::string s;
+    put_exp(s, c.v, c.width, c.decimals);
+    EXPECT_EQ(s, c.want) << c.v;
+  }
+}
+
+TEST(PutTextRight, PadsInFrontOrCutsToTheFirstCharacters) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"abcdefg", "     abcdefg"},
+      {"abcdefghijklmn", "abcdefghijkl"},
+      {"abcdefghijkl", "abcdefghijkl"},
+      {"", "            "}};
+  for (const auto& [text, want] : cases) {
+    std::string s;
+    put_text_right(s, text, 12);
+    EXPECT_EQ(s, want);
+  }
+}
+
+TEST(FixedFields, AppendOneAfterAnotherOnALine) {
+  std::string s = "x";
+  put_text_right(s, "05OJ010", 12);
+  put_blanks(s, 2);
+  put_blanks(s, 0);
+  put_int(s, 1999, 6);
+  put_fixed(s, -1.0, 12, 3);
+  put_exp(s, 1234.5, 12, 5);
+  put_f12_3(s, 2209.5f);
+  EXPECT_EQ(s, "x     05OJ010    1999      -1.000 0.12345E+04    2209.500");
+}
+
+TEST(PutF12x3, WritesTheUsualDailyValues) {
+  EXPECT_EQ(f12_3(-1.0f), "      -1.000");
+  EXPECT_EQ(f12_3(0.0625f), "       0.062");
+  EXPECT_EQ(f12_3(-0.0f), "      -0.000");
+  EXPECT_EQ(f12_3(99999992.0f), "99999992.000");
+  EXPECT_EQ(f12_3(-10000000.0f), "************");
+  EXPECT_EQ(f12_3(1e8f), "************");
+}
+
+TEST(FormatF12x3, WritesExactlyTwelveCharactersInPlace) {
+  char row[] = "<............>";
+  format_f12_3(row + 1, -1.0f);
+  EXPECT_STREQ(row, "<      -1.000>");
+  format_f12_3(row + 1, 1e8f);
+  EXPECT_STREQ(row, "<************>");
+}
+
+TEST(PutF12x3, MatchesTheGeneralFixedFieldOnEdgeValues) {
+  // clang-format off
+  const float edges[] = {
+      0.0f, -0.0f, 0.0005f, -0.0005f, 0.0015f, 0.0025f, 2.0005f, -2.0005f,
+      // Exact ties of the third decimal: 62.5, 187.5, 312.5, 2209062.5.
+      0.0625f, -0.1875f, 0.3125f, 2209.0625f,
+      0.0004999f, 0.9995f, 0.5f, 123.4565f, -999.0f, -999.0005f, 2209.5f,
+      8388607.5f, 9999999.0f, -9999999.0f, 9999999.999f, -9999999.999f,
+      1e7f, -1e7f, 16777216.0f, 99999992.0f, 99999999.999f, 1e8f, -1e8f,
+      1e10f, FLT_MAX, -FLT_MAX, FLT_MIN, -FLT_MIN, FLT_TRUE_MIN, -FLT_TRUE_MIN,
+      std::nextafter(0.0005f, 0.0f), std::nextafter(0.0005f, 1.0f),
+      std::nextafter(1e7f, 0.0f), std::nextafter(-1e7f, 0.0f),
+  };
+  // clang-format on
+  for (const float v : edges) {
+    EXPECT_EQ(f12_3(v), fixed(v, 12, 3)) << std::hexfloat << v;
+  }
+}
+
+TEST(PutF12x3, MatchesTheGeneralFixedFieldOnRandomValues) {
+  std::mt19937 gen(20160503);
+  std::uniform_int_distribution<std::uint32_t> bits;
+  std::uniform_real_distribution<float> flow(-1.0f, 20000.0f);
+  std::uniform_real_distribution<float> wide(-2e8f, 2e8f);
+  std::uniform_int_distribution<std::int32_t> halves(-20000000, 20000000);
+  std::string got, want;
+  int mismatches = 0;
+  for (int i = 0; i < 100000 && mismatches < 5; ++i) {
+    const float any = std::bit_cast<float>(bits(gen));
+    // Near-halves of the third decimal, where the two roundings could part.
+    const float near_half = static_cast<float>(halves(gen)) / 2000.0f;
+    for (const float v : {any, flow(gen), wide(gen), near_half}) {
+      if (!std::isfinite(v))
+        continue;
+      got.clear();
+      want.clear();
+      put_f12_3(got, v);
+      put_fixed(want, v, 12, 3);
+      if (got != want) {
+        ++mismatches;
+        ADD_FAILURE() << std::hexfloat << v << ": " << got << " vs " << want;
+      }
+    }
+  }
+}
+
+}  // namespace
+}  // namespace gaumo

@@ -1,1 +1,149 @@
+#include "text/line_scanner.h"
+
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+#include <limits>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+namespace gaumo {
+namespace {
+
+constexpr std::size_t kNever = std::numeric_limits<std::size_t>::max();
+constexpr int kEio = 5;
+
+/// Serves a string at most `chunk` bytes per read; a read that would go
+/// past `fail_at` bytes fails with `err`.
+class StringFile : public InputFile {
+ public:
+  StringFile(std::string data, std::size_t chunk, std::size_t fail_at = kNever,
+             int err = kEio)
+      : data_(std::move(data)), chunk_(chunk), fail_at_(fail_at), err_(err) {}
+  long read(char* buf, std::size_t n, int& err) override {
+    if (pos_ >= fail_at_) {
+      err = err_;
+      return -1;
+    }
+    const std::size_t k =
+        std::min({n, chunk_, data_.size() - pos_, fail_at_ - pos_});
+    std::memcpy(buf, data_.data() + pos_, k);
+    pos_ += k;
+    return static_cast<long>(k);
+  }
+
+ private:
+  std::string data_;
+  std::size_t chunk_, pos_ = 0, fail_at_;
+  int err_;
+};
+
+std::vector<std::string> all_lines(const std::string& data, std::size_t chunk,
+                                   std::size_t block,
+                                   std::size_t max_keep = kNever) {
+  StringFile file(data, chunk);
+  LineScanner scanner(file, max_keep, block);
+  std::vector<std::string> lines;
+  std::string_view line;
+  int err = 0;
+  LineScanner::Status s;
+  // A file of n bytes has at most n lines; more means the scanner is stuck.
+  while ((s = scanner.next(line, err)) == LineScanner::Status::kLine &&
+         lines.size() <= data.size()) {
+    lines.emplace_back(line);
+    EXPECT_EQ(scanner.line_number(), static_cast<long>(lines.size()));
+  }
+  EXPECT_EQ(s, LineScanner::Status::kEnd);
+  EXPECT_EQ(scanner.next(line, err), LineScanner::Status::kEnd);
+  return lines;
+}
+
+using Lines = std::vector<std::string>;
+
+TEST(LineScanner, SplitsLfAndCrLfFilesAlikeWhateverTheBlockSize) {
+  struct Case {
+    std::string data;
+    Lines want;
+  };
+  const std::string longline(3000, 'x');
+  const Case cases[] = {
+      {"a\nbb\n", {"a", "bb"}},
+      {"a\r\nbb\r\n", {"a", "bb"}},
+      {"a\r\nbb", {"a", "bb"}},
+      {"a\r\nbb\r", {"a", "bb"}},
+      {"a\rb\n", {"a\rb"}},
+      {"\r\r\n\r", {"\r", ""}},
+      {"", {}},
+      {"\n", {""}},
+      {"a\n\n", {"a", ""}},
+      {"\n\r\n\nz", {"", "", "", "z"}},
+      {"x\r", {"x"}},
+      {longline + "\r\n" + longline, {longline, longline}},
+  };
+  for (const Case& c : cases) {
+    for (const std::size_t block : {1, 2, 3, 7, 1 << 20}) {
+      for (const std::size_t chunk : {1, 5, 4096}) {
+        SCOPED_TRACE(testing::Message()
+                     << '"' << c.data.substr(0, 20) << "\" block " << block
+                     << " chunk " << chunk);
+        EXPECT_EQ(all_lines(c.data, chunk, block), c.want);
+      }
+    }
+  }
+}
+
+TEST(LineScanner, CutsLongLinesAndStillDropsTheirFinalCarriageReturn) {
+  const std::string x511(511, 'x'), x512(512, 'x');
+  const std::string data = x512 + "\r\n" +   // CR just past the cut
+                           x512 + "y\r\n" +  // text past the cut
+                           x511 + "\rz\n" +  // CR inside the cut stays
+                           x512 + std::string(600, 'w') + "\r\n" +  //
+                           "ok\n" +                                 //
+                           x512 + "\r";  // CR right before the end
+  const Lines want = {x512, x512, x511 + "\r", x512, "ok", x512};
+  for (const std::size_t block : {64, 1 << 20}) {
+    for (const std::size_t chunk : {1, 100, 1 << 20}) {
+      SCOPED_TRACE(testing::Message()
+                   << "block " << block << " chunk " << chunk);
+      EXPECT_EQ(all_lines(data, chunk, block, 512), want);
+    }
+  }
+}
+
+TEST(LineScanner, ReadErrorGivesThePartialLineThenTheEnd) {
+  for (const std::size_t block : {3, 1 << 20}) {
+    SCOPED_TRACE(block);
+    // The read fails after "one\ntwo\nth" of "one\ntwo\nthree\n".
+    StringFile file("one\ntwo\nthree\n", 4, 10, kEio);
+    LineScanner scanner(file, kNever, block);
+    std::string_view line;
+    int err = 0;
+    ASSERT_EQ(scanner.next(line, err), LineScanner::Status::kLine);
+    EXPECT_EQ(line, "one");
+    ASSERT_EQ(scanner.next(line, err), LineScanner::Status::kLine);
+    EXPECT_EQ(line, "two");
+    ASSERT_EQ(scanner.next(line, err), LineScanner::Status::kError);
+    EXPECT_EQ(line, "th");
+    EXPECT_EQ(err, kEio);
+    EXPECT_EQ(scanner.line_number(), 3);
+    EXPECT_EQ(scanner.next(line, err), LineScanner::Status::kEnd);
+    EXPECT_EQ(scanner.next(line, err), LineScanner::Status::kEnd);
+  }
+}
+
+TEST(LineScanner, ReadErrorOnTheFirstReadIsReported) {
+  StringFile file("abc\n", 4, 0, 21);
+  LineScanner scanner(file);
+  std::string_view line;
+  int err = 0;
+  EXPECT_EQ(scanner.next(line, err), LineScanner::Status::kError);
+  EXPECT_EQ(err, 21);
+  EXPECT_EQ(line, "");
+  EXPECT_EQ(scanner.next(line, err), LineScanner::Status::kEnd);
+}
+
+}  // namespace
+}  // namespace gaumo
