@@ -1,6 +1,7 @@
 #include "flow/record_fast_path.h"
 
 #include <array>
+#include <cstring>
 #include <cstdint>
 
 #include "text/number_parse.h"
@@ -134,7 +135,7 @@ bool parse_common_historical(std::string_view line, RecordFields& f) {
     if ((p < e && *p != ',') || digits == 0 || digits > 7) return false;
     flow = static_cast<float>(mantissa) / kPow10[decimals];
   }
-  f.ident.assign(line.substr(0, 7));
+  std::memcpy(f.ident.data(), line.data(), Ident::size());
   f.second.assign(std::string_view(second, second_len));
   f.year = static_cast<std::int16_t>((d[0] - '0') * 1000 + (d[1] - '0') * 100 +
                                      (d[2] - '0') * 10 + (d[3] - '0'));

@@ -119,6 +119,10 @@ constexpr char kDigitPairs[] =
     "7475767778798081828384858687888990919293949596979899";
 
 void format_f12_3(char* dst, float v) {
+  if (v == -1.0f) {  // the commonest value of all: a day without data
+    std::memcpy(dst, "      -1.000", 12);
+    return;
+  }
   const double scaled = static_cast<double>(v) * 1000.0;  // exact in a double
   const double a = std::fabs(scaled);
   // Below 9999999999 thousandths the digits always fit in 12 columns with

@@ -178,6 +178,10 @@ ReadResult read_values(std::string_view line, LineSource* more,
       p = line.data();
       e = p + line.size();
       at_start = false;
+      // A comma at the end of a line makes no empty value, and one first
+      // on the next line only separates: a comma on each side of a line
+      // end still gives no empty value between them.
+      pending_comma = false;
       continue;
     }
     const char c = *p;

@@ -127,14 +127,15 @@ TEST(ReadValues, GoesOnAcrossLinesWhenALineSourceIsGiven) {
     std::size_t lines_used;
   };
   // The line end acts as a blank; only the first line can open with an
-  // empty value.
+  // empty value, and a comma on each side of a line end makes none.
   // clang-format off
   Case cases[] = {
       {"4", {"", "   ", "5 6"}, {4, 5, 6}, 3}, {"4", {",5 6"}, {4, 5, 6}, 1},
       {"", {",5 6 7"}, {5, 6, 7}, 1},          {",5", {"6"}, {1, 5, 6}, 1},
       {"4,", {"5", "6 7"}, {4, 5, 6}, 2},      {"4,,", {"6"}, {4, 2, 6}, 1},
       {"2*", {"6"}, {1, 2, 6}, 1},             {"4", {"5/", "6"}, {4, 5, 3}, 1},
-      {"4 5 6", {"7"}, {4, 5, 6}, 0},
+      {"4 5 6", {"7"}, {4, 5, 6}, 0},          {"4,", {",5 6"}, {4, 5, 6}, 1},
+      {"4, ,", {",6"}, {4, 2, 6}, 1},
   };
   // clang-format on
   for (Case& c : cases) {
