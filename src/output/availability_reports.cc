@@ -36,16 +36,6 @@ void report(OutBuffer& out, std::string_view station_field,
   }
 }
 
-template <typename Fill>
-void write_report(FileSystem& fs, const char* name, Fill fill) {
-  int err = 0;
-  auto file = fs.open_write(name, err);
-  if (!file) stop_with_message(std::string("Error writing ") + name);
-  OutBuffer out(std::move(file));
-  fill(out);
-  if (out.close() != 0) stop_with_message(std::string("Error writing ") + name);
-}
-
 }  // namespace
 
 void write_recl_report(OutBuffer& out, const RunOptions& opts,
@@ -65,9 +55,9 @@ void write_flag_report(OutBuffer& out, const RunOptions& opts,
 
 void write_availability_reports(FileSystem& fs, const RunOptions& opts,
                                 const StationCatalogue& cat) {
-  write_report(fs, "flow_recl.txt",
+  write_whole_file(fs, "flow_recl.txt",
                [&](OutBuffer& out) { write_recl_report(out, opts, cat); });
-  write_report(fs, "flow_flag.txt",
+  write_whole_file(fs, "flow_flag.txt",
                [&](OutBuffer& out) { write_flag_report(out, opts, cat); });
 }
 

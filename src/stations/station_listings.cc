@@ -10,18 +10,6 @@ namespace {
 
 std::size_t at(std::int32_t i) { return static_cast<std::size_t>(i - 1); }
 
-/// Writes a whole listing file; a file that cannot be created, written or
-/// closed ends the run, as a failed write must never pass for success.
-template <typename Fill>
-void write_listing(FileSystem& fs, const char* name, Fill fill) {
-  int err = 0;
-  auto file = fs.open_write(name, err);
-  if (!file) stop_with_message(std::string("Error writing ") + name);
-  OutBuffer out(std::move(file));
-  fill(out);
-  if (out.close() != 0) stop_with_message(std::string("Error writing ") + name);
-}
-
 }  // namespace
 
 void append_nudge_line(std::string& out, const StationCatalogue& cat,
@@ -66,7 +54,7 @@ void append_discharge_row(std::string& out, const StationCatalogue& cat,
 
 void write_grapher_titles(FileSystem& fs, RunLog& log,
                           const StationCatalogue& cat) {
-  write_listing(fs, "grapher_titles.csv", [&](OutBuffer& out) {
+  write_whole_file(fs, "grapher_titles.csv", [&](OutBuffer& out) {
     for (std::int32_t i = 1; i <= cat.nsta; ++i) {
       append_grapher_row(out.pending(), cat, i);
       out.commit();
@@ -78,7 +66,7 @@ void write_grapher_titles(FileSystem& fs, RunLog& log,
 
 void write_discharge_sites(FileSystem& fs, RunLog& log,
                            const StationCatalogue& cat) {
-  write_listing(fs, "discharge_sites.xyz", [&](OutBuffer& out) {
+  write_whole_file(fs, "discharge_sites.xyz", [&](OutBuffer& out) {
     out.write(" xsta(i)  ysta(i)  i  idsta(i)  sta_name(i) dr_area(i)\n");
     for (std::int32_t i = 1; i <= cat.nsta; ++i) {
       append_discharge_row(out.pending(), cat, i);

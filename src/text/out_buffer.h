@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "text/fatal_stop.h"
 #include "text/file_system.h"
 
 namespace gaumo {
@@ -38,5 +39,19 @@ class OutBuffer {
   int error_ = 0;
   bool closed_ = false;
 };
+
+/// Creates or replaces `name`, lets `fill` write it through a buffer and
+/// closes it. A file that cannot be created, written or closed ends the run
+/// with "Error writing " and its name: a failed write never passes for
+/// success.
+template <typename Fill>
+void write_whole_file(FileSystem& fs, const std::string& name, Fill fill) {
+  int err = 0;
+  auto file = fs.open_write(name, err);
+  if (!file) stop_with_message("Error writing " + name);
+  OutBuffer out(std::move(file));
+  fill(out);
+  if (out.close() != 0) stop_with_message("Error writing " + name);
+}
 
 }  // namespace gaumo
