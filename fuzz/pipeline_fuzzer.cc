@@ -8,7 +8,7 @@
 // A missing section means no such file; a section that is exactly "-\n"
 // also means no file, and "/\n" makes a folder of that name.
 // Control bytes:
-//   0  the injected fault (kFaults; most values inject none)
+//   0  the injected fault (make_fault; half the values inject none)
 //   1  which open of its kind the fault hits (counted from 0)
 //   2  how far into the file a read or write fault strikes
 //   3  the size of the pieces files are read in (kPieces)

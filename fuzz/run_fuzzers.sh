@@ -16,7 +16,7 @@
 set -eu
 
 if [ $# -lt 1 ]; then
-  sed -n '5,9p' "$0" >&2
+  sed -n '6,10p' "$0" >&2
   exit 2
 fi
 
