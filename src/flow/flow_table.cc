@@ -8,6 +8,17 @@
 #include "text/fatal_stop.h"
 #include "text/memory_limit.h"
 
+#if defined(__SANITIZE_ADDRESS__)
+#define GAUMO_ASAN 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define GAUMO_ASAN 1
+#endif
+#endif
+#ifndef GAUMO_ASAN
+#define GAUMO_ASAN 0
+#endif
+
 namespace gaumo {
 
 void FlowTable::create(std::int64_t years, std::int32_t stations) {
@@ -24,6 +35,13 @@ void FlowTable::create(std::int64_t years, std::int32_t stations) {
   }
   const auto n = static_cast<std::size_t>(*slots);
   const std::size_t size = std::max<std::size_t>(n, 1) * sizeof(float);
+#if GAUMO_ASAN
+  // The address sanitizer does not watch mapped memory: take the table from
+  // the heap, so every slot access stays checked in that build.
+  float* p = new (std::nothrow) float[size / sizeof(float)];
+  if (p == nullptr) stop_run("Warning: error with allocation of outarray ");
+  data_ = Block(p, FlowTableUnmap{0});
+#else
   void* p = ::mmap(nullptr, size, PROT_READ | PROT_WRITE,
                    MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
   if (p == MAP_FAILED) stop_run("Warning: error with allocation of outarray ");
@@ -33,13 +51,19 @@ void FlowTable::create(std::int64_t years, std::int32_t stations) {
   ::madvise(p, size, MADV_HUGEPAGE);
 #endif
   data_ = Block(static_cast<float*>(p), FlowTableUnmap{size});
+#endif
   std::fill_n(data_.get(), n, kMissing);
   years_ = years;
   stations_ = stations;
 }
 
 void FlowTableUnmap::operator()(float* p) const {
-  if (p != nullptr) ::munmap(p, bytes);
+  if (p == nullptr) return;
+  if (bytes == 0) {
+    delete[] p;  // taken from the heap (sanitizer builds)
+  } else {
+    ::munmap(p, bytes);
+  }
 }
 
 }  // namespace gaumo

@@ -17,7 +17,7 @@ constexpr std::int32_t kDaySlots = 366;
 constexpr std::int32_t kTimeAxis = 8784;
 constexpr float kMissing = -1.0f;
 
-/// Gives the table's pages back to the system.
+/// Gives the table's memory back: a mapping of `bytes`, or (0) a heap block.
 struct FlowTableUnmap {
   std::size_t bytes = 0;
   void operator()(float* p) const;
