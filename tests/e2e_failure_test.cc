@@ -43,23 +43,6 @@ const std::string kClosedProv =
 const std::string kClosedTb0 =
     " Closed unit          999 Filename=  ../20100101_str.tb0           \n";
 
-std::vector<std::string> split_lines(const std::string& s) {
-  std::vector<std::string> v;
-  std::string cur;
-  for (char c : s) {
-    if (c == '\n') {
-      v.push_back(cur);
-      cur.clear();
-    } else {
-      cur += c;
-    }
-  }
-  if (!cur.empty()) {
-    v.push_back(cur);
-  }
-  return v;
-}
-
 /// The last n console lines, each with its newline.
 std::string tail(const std::string& out, std::size_t n) {
   const auto v = split_lines(out);

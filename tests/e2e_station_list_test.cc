@@ -16,21 +16,6 @@ namespace {
 
 const std::string kReverseYears = "n\n2015\n2010\n";
 
-std::vector<std::string> split_lines(const std::string& s) {
-  std::vector<std::string> lines;
-  std::string cur;
-  for (char c : s) {
-    if (c == '\n') {
-      lines.push_back(cur);
-      cur.clear();
-    } else {
-      cur += c;
-    }
-  }
-  if (!cur.empty()) lines.push_back(cur);
-  return lines;
-}
-
 std::string last_line(const std::string& out) {
   const auto lines = split_lines(out);
   return lines.empty() ? std::string() : lines.back();

@@ -98,12 +98,10 @@ RunResult Sandbox::run(std::string_view input, const std::string& args) const {
   return r;
 }
 
-std::string mask_banner(const std::string& out) {
-  static const std::string kStars = " " + std::string(56, '*');
-  static const std::string kFrame = " *" + std::string(54, ' ') + "*";
+std::vector<std::string> split_lines(const std::string& s) {
   std::vector<std::string> lines;
   std::string cur;
-  for (char c : out) {
+  for (char c : s) {
     if (c == '\n') {
       lines.push_back(cur);
       cur.clear();
@@ -111,8 +109,15 @@ std::string mask_banner(const std::string& out) {
       cur += c;
     }
   }
-  const bool trailing = !cur.empty();
-  if (trailing) lines.push_back(cur);
+  if (!cur.empty()) lines.push_back(cur);
+  return lines;
+}
+
+std::string mask_banner(const std::string& out) {
+  static const std::string kStars = " " + std::string(56, '*');
+  static const std::string kFrame = " *" + std::string(54, ' ') + "*";
+  std::vector<std::string> lines = split_lines(out);
+  const bool trailing = !out.empty() && out.back() != '\n';
   for (std::size_t i = 0; i + 1 < lines.size(); ++i) {
     if (lines[i] == kStars && lines[i + 1] == kFrame && i + 18 < lines.size()) {
       for (std::size_t k : {2, 3, 4, 5, 6, 7, 8, 16}) lines[i + k] = "<banner>";

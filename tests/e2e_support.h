@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace gaumo_test {
 
@@ -44,6 +45,10 @@ class Sandbox {
  private:
   std::filesystem::path root_;
 };
+
+/// The lines of a text without their line ends; a last line without one
+/// counts too.
+std::vector<std::string> split_lines(const std::string& s);
 
 /// The bytes of a file, or "<missing>".
 std::string read_file(const std::filesystem::path& p);
