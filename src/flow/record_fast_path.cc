@@ -1,8 +1,8 @@
 #include "flow/record_fast_path.h"
 
 #include <array>
-#include <cstring>
 #include <cstdint>
+#include <cstring>
 
 #include "text/number_parse.h"
 
@@ -18,8 +18,10 @@ enum CharClass : unsigned char { kValue, kComma, kOther };
 
 constexpr std::array<CharClass, 256> make_classes(char replaced) {
   std::array<CharClass, 256> t{};
-  for (auto& v : t) v = kValue;
-  for (unsigned char c : {' ', '\t', '"', '\'', '*', '/'}) t[c] = kOther;
+  for (auto& v : t)
+    v = kValue;
+  for (unsigned char c : {' ', '\t', '"', '\'', '*', '/'})
+    t[c] = kOther;
   t[static_cast<unsigned char>(',')] = kComma;
   t[static_cast<unsigned char>(replaced)] = kComma;
   return t;
@@ -51,43 +53,54 @@ bool parse_short_int16(std::string_view t, std::int16_t& out) {
 
 constexpr float kPow10[] = {1e0f, 1e1f, 1e2f, 1e3f, 1e4f, 1e5f, 1e6f, 1e7f};
 
-}  // namespace
+bool is_digit(char c) { return static_cast<unsigned>(c - '0') < 10; }
 
-bool parse_short_decimal(std::string_view t, float& out) {
-  std::size_t i = 0;
-  bool neg = false;
-  if (i < t.size() && (t[i] == '-' || t[i] == '+'))
-    neg = t[i++] == '-';
+/// Scans [digits] [. [digits]] from p, leaving p after it, into `out`.
+/// False when there is no digit or more than seven: seven digits keep the
+/// mantissa below 2^24 and every power of ten used exact, so one float
+/// division rounds correctly.
+bool scan_short_decimal(const char*& p, const char* e, float& out) {
   std::int32_t mantissa = 0;
   int digits = 0;
   int decimals = 0;
-  bool point = false;
-  for (; i < t.size(); ++i) {
-    const char c = t[i];
-    if (c == '.' && !point) {
-      point = true;
-      continue;
-    }
-    if (c < '0' || c > '9')
-      return false;
-    // Seven digits keep the mantissa below 2^24 and every power of ten
-    // used exact, so one float division rounds correctly.
-    if (++digits > 7)
-      return false;
-    mantissa = mantissa * 10 + (c - '0');
-    if (point)
-      ++decimals;
+  // The loops stop at eight digits, before the mantissa could overflow.
+  while (p < e && is_digit(*p) && digits < 8) {
+    mantissa = mantissa * 10 + (*p++ - '0');
+    ++digits;
   }
-  if (digits == 0)
+  if (p < e && *p == '.') {
+    ++p;
+    while (p < e && is_digit(*p) && digits < 8) {
+      mantissa = mantissa * 10 + (*p++ - '0');
+      ++digits;
+      ++decimals;
+    }
+  }
+  if (digits == 0 || digits > 7)
     return false;
-  float v = static_cast<float>(mantissa) / kPow10[decimals];
+  out = static_cast<float>(mantissa) / kPow10[decimals];
+  return true;
+}
+
+}  // namespace
+
+bool parse_short_decimal(std::string_view t, float& out) {
+  const char* p = t.data();
+  const char* e = p + t.size();
+  bool neg = false;
+  if (p < e && (*p == '-' || *p == '+'))
+    neg = *p++ == '-';
+  float v = 0.0f;
+  if (!scan_short_decimal(p, e, v) || p != e)
+    return false;
   out = neg ? -v : v;
   return true;
 }
 
 bool is_plain_identifier(const Ident& id) {
   for (char c : id.c) {
-    if (kHistoricalClasses[static_cast<unsigned char>(c)] != kValue) return false;
+    if (kHistoricalClasses[static_cast<unsigned char>(c)] != kValue)
+      return false;
   }
   return true;
 }
@@ -96,44 +109,25 @@ bool parse_common_historical(std::string_view line, RecordFields& f) {
   const char* p = line.data() + 8;
   const char* e = line.data() + line.size();
   const char* second = p;
-  while (p < e && kHistoricalClasses[static_cast<unsigned char>(*p)] == kValue) {
+  while (p < e &&
+         kHistoricalClasses[static_cast<unsigned char>(*p)] == kValue) {
     ++p;
   }
   const auto second_len = static_cast<std::size_t>(p - second);
   // The second field, then YYYY/MM/DD and a comma: 12 characters.
-  if (second_len == 0 || e - p < 12 || *p != ',') return false;
-  const auto digit = [](char c) { return static_cast<unsigned>(c - '0') < 10; };
+  if (second_len == 0 || e - p < 12 || *p != ',')
+    return false;
   const char* d = p + 1;
-  if (!(digit(d[0]) && digit(d[1]) && digit(d[2]) && digit(d[3]) &&
-        d[4] == '/' && digit(d[5]) && digit(d[6]) && d[7] == '/' &&
-        digit(d[8]) && digit(d[9]) && d[10] == ',')) {
+  if (!(is_digit(d[0]) && is_digit(d[1]) && is_digit(d[2]) && is_digit(d[3]) &&
+        d[4] == '/' && is_digit(d[5]) && is_digit(d[6]) && d[7] == '/' &&
+        is_digit(d[8]) && is_digit(d[9]) && d[10] == ',')) {
     return false;
   }
   p = d + 11;
-  float flow = f.flow;
-  if (p < e && *p == ',') {
-    // An empty value between two commas leaves the flow as it was.
-  } else {
-    // [digits] [. [digits]], seven digits at most, up to a comma or the end.
-    std::int32_t mantissa = 0;
-    int digits = 0;
-    while (p < e && digit(*p) && digits < 8) {
-      mantissa = mantissa * 10 + (*p++ - '0');
-      ++digits;
-    }
-    int decimals = 0;
-    if (p < e && *p == '.') {
-      ++p;
-      while (p < e && digit(*p) && digits < 8) {
-        mantissa = mantissa * 10 + (*p++ - '0');
-        ++digits;
-        ++decimals;
-      }
-    }
-    // Eight digits stop the loops before the mantissa can overflow; more
-    // than seven leave the short form.
-    if ((p < e && *p != ',') || digits == 0 || digits > 7) return false;
-    flow = static_cast<float>(mantissa) / kPow10[decimals];
+  float flow = f.flow;  // an empty value between two commas keeps it
+  if (!(p < e && *p == ',') &&
+      (!scan_short_decimal(p, e, flow) || (p < e && *p != ','))) {
+    return false;
   }
   std::memcpy(f.ident.data(), line.data(), Ident::size());
   f.second.assign(std::string_view(second, second_len));
@@ -151,7 +145,6 @@ bool parse_plain_record(std::string_view line, RecordKind kind,
   const auto& classes = historical ? kHistoricalClasses : kProvisionalClasses;
   const std::size_t fields = historical ? 6 : 5;
   std::string_view field[6];
-  bool present[6] = {};
   const char* p = line.data();
   const char* e = p + line.size();
   for (std::size_t k = 0; k < fields; ++k) {
@@ -160,33 +153,40 @@ bool parse_plain_record(std::string_view line, RecordKind kind,
     while (p < e && (c = classes[static_cast<unsigned char>(*p)]) == kValue) {
       ++p;
     }
-    if (p < e && c == kOther) return false;
+    if (p < e && c == kOther)
+      return false;
     field[k] = std::string_view(start, static_cast<std::size_t>(p - start));
-    present[k] = p != start;
     if (k + 1 < fields) {
       // An empty first field, or a line ending right after a comma, means
       // more than the plain form: leave it to the free-form reader.
-      if (p == e || (!present[k] && k == 0)) return false;
+      if (p == e || (field[k].empty() && k == 0))
+        return false;
       ++p;
-      if (p == e) return false;
+      if (p == e)
+        return false;
     }
   }
   RecordFields r = f;
   std::size_t k = 0;
-  if (present[k]) r.ident.assign(field[k]);
+  // An empty field leaves its target as it was.
+  if (!field[k].empty())
+    r.ident.assign(field[k]);
   ++k;
   if (historical) {
-    if (present[k]) r.second.assign(field[k]);
+    if (!field[k].empty())
+      r.second.assign(field[k]);
     ++k;
   }
   std::int16_t* date[] = {&r.year, &r.month, &r.day};
   for (std::int16_t* d : date) {
-    if (present[k] && !parse_short_int16(field[k], *d)) return false;
+    if (!field[k].empty() && !parse_short_int16(field[k], *d))
+      return false;
     ++k;
   }
-  if (present[k] && !parse_short_decimal(field[k], r.flow)) {
+  if (!field[k].empty() && !parse_short_decimal(field[k], r.flow)) {
     const RealParse real = parse_real(field[k]);
-    if (real.error != NumberError::kNone) return false;
+    if (real.error != NumberError::kNone)
+      return false;
     r.flow = real.value;
   }
   f = r;

@@ -78,38 +78,35 @@ RecordOutcome place_record(RecordKind kind, std::int32_t i, RecordSink& sink,
   return parsed ? RecordOutcome::kStored : RecordOutcome::kReported;
 }
 
-
 }  // namespace
 
 RecordOutcome handle_record(std::string_view record, RecordKind kind,
                             const Ident& idsta, std::int32_t i,
                             RecordSink& sink) {
+  const std::string_view rec = record.substr(0, kRecordLength);
+  const std::size_t n = rec.size();
   RecordFields& f = sink.fields;
   f.flow = kMissing;
   if (kind == RecordKind::kHistorical && sink.fast_paths &&
-      sink.plain_identifier &&
-      record.size() > 7 && record[7] == ',' &&
-      std::memcmp(record.data(), idsta.c.data(), 7) == 0 &&
-      parse_common_historical(record.substr(0, kRecordLength), f)) {
+      sink.plain_identifier && n > 7 && rec[7] == ',' &&
+      std::memcmp(rec.data(), idsta.c.data(), 7) == 0 &&
+      parse_common_historical(rec, f)) {
     return place_record(kind, i, sink, true);
   }
   const char from = kind == RecordKind::kHistorical ? '/' : '-';
-  const std::size_t n = std::min(record.size(), kRecordLength);
   // Columns 1 to 7 after the separator is replaced, blank-padded as the
-  // 512-character buffer would be; most lines of a file match, so the
-  // test is cheap rather than early.
+  // 512-character buffer would be; only a record that matches is copied.
   char head[7];
   for (std::size_t k = 0; k < 7; ++k) {
-    const char c = k < n ? record[k] : ' ';
+    const char c = k < n ? rec[k] : ' ';
     head[k] = c == from ? ',' : c;
   }
   if (std::memcmp(head, idsta.c.data(), 7) != 0)
     return RecordOutcome::kIgnored;
-  bool parsed =
-      sink.fast_paths && parse_plain_record(record.substr(0, n), kind, f);
+  bool parsed = sink.fast_paths && parse_plain_record(rec, kind, f);
   if (!parsed) {
     char buf[kRecordLength];
-    std::memcpy(buf, record.data(), n);
+    std::memcpy(buf, rec.data(), n);
     for (char* p = buf;
          (p = static_cast<char*>(std::memchr(
               p, from, static_cast<std::size_t>(buf + n - p)))) != nullptr;) {

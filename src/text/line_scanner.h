@@ -21,10 +21,10 @@ class LineScanner {
 
   /// Lines are cut to their first `max_keep` characters; the rest is skipped
   /// without being stored.
-  explicit LineScanner(InputFile& file,
-                       std::size_t max_keep =
-                           std::numeric_limits<std::size_t>::max(),
-                       std::size_t block_size = std::size_t{1} << 20);
+  explicit LineScanner(
+      InputFile& file,
+      std::size_t max_keep = std::numeric_limits<std::size_t>::max(),
+      std::size_t block_size = std::size_t{1} << 20);
 
   /// The next line, valid until the next call. On kError `line` holds what
   /// was read of the line before the failure and `err` the error number;
@@ -41,8 +41,8 @@ class LineScanner {
 
   InputFile& file_;
   std::size_t max_keep_;
-  std::unique_ptr<char[]> buf_;
   std::size_t buf_size_;
+  std::unique_ptr<char[]> buf_;
   std::size_t pos_ = 0;
   std::size_t len_ = 0;
   bool eof_ = false;
