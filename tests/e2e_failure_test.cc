@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "e2e_support.h"
+#include "one_station_lines.h"
 
 namespace gaumo_test {
 namespace {
@@ -31,17 +32,6 @@ const std::string kHistorical =
 const std::string kNudgeRow1 =
     "    -115.572      51.172    1     05AB001     NORTH RIVER"
     "                                  2210.\n";
-const std::string kHistName =
-    "05AB001_Daily_Flow_ts.csv" + std::string(35, ' ');
-const std::string kProvName = "Flow_05AB001.csv" + std::string(44, ' ');
-const std::string kOpenedHist =
-    " Opened unit=         101 filename=05AB001_Daily_Flow_ts.csv     \n";
-const std::string kOpenedProv =
-    " Opened unit=         101 filename=Flow_05AB001.csv              \n";
-const std::string kClosedProv =
-    " Closed unit=         101 filename=Flow_05AB001.csv              \n";
-const std::string kClosedTb0 =
-    " Closed unit          999 Filename=  ../20100101_str.tb0           \n";
 
 /// The last n console lines, each with its newline.
 std::string tail(const std::string& out, std::size_t n) {

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "fake_file_system.h"
+#include "one_station_lines.h"
 
 namespace gaumo_test {
 namespace {
@@ -19,17 +20,6 @@ const std::string kHistorical =
     "05AB001,1,2010/01/02,2.5,\n"
     "05AB001,1,2010/01/03,3.5,\n";
 const std::string kTb0 = "../20100101_str.tb0";
-const std::string kHistName =
-    "05AB001_Daily_Flow_ts.csv" + std::string(35, ' ');
-const std::string kProvName = "Flow_05AB001.csv" + std::string(44, ' ');
-const std::string kOpenedHist =
-    " Opened unit=         101 filename=05AB001_Daily_Flow_ts.csv     \n";
-const std::string kOpenedProv =
-    " Opened unit=         101 filename=Flow_05AB001.csv              \n";
-const std::string kClosedProv =
-    " Closed unit=         101 filename=Flow_05AB001.csv              \n";
-const std::string kClosedTb0 =
-    " Closed unit          999 Filename=  ../20100101_str.tb0           \n";
 
 void add_station(FakeFileSystem& fs) {
   fs.add_file("flow_stations.tb0", kList);
