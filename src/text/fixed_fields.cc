@@ -113,54 +113,10 @@ void put_text_right(std::string& out, std::string_view text, int width) {
   out.append(text);
 }
 
-constexpr char kDigitPairs[] =
-    "00010203040506070809101112131415161718192021222324252627282930313233343536"
-    "37383940414243444546474849505152535455565758596061626364656667686970717273"
-    "7475767778798081828384858687888990919293949596979899";
-
-void format_f12_3(char* dst, float v) {
-  if (v == -1.0f) {  // the commonest value of all: a day without data
-    std::memcpy(dst, "      -1.000", 12);
-    return;
-  }
-  const double scaled = static_cast<double>(v) * 1000.0;  // exact in a double
-  const double a = std::fabs(scaled);
-  // Below 9999999999 thousandths the digits always fit in 12 columns with
-  // the sign; anything else takes the general path.
-  if (!(a < 9999999999.0)) {
-    std::string general;
-    put_fixed(general, v, 12, 3);
-    std::memcpy(dst, general.data(), 12);
-    return;
-  }
-  // Adding and taking away 2^52 rounds a double below 2^52 to an integer,
-  // ties to even, in the default rounding mode: the rounding of put_fixed.
-  constexpr double kTwo52 = 4503599627370496.0;
-  // Without fast-math the compiler keeps both operations.
-  auto units = static_cast<std::uint64_t>((a + kTwo52) - kTwo52);
-  char* p = dst + 12;
-  std::uint64_t frac = units % 1000;
-  units /= 1000;
-  *--p = static_cast<char>('0' + frac % 10);
-  frac /= 10;
-  *--p = static_cast<char>('0' + frac % 10);
-  *--p = static_cast<char>('0' + frac / 10);
-  *--p = '.';
-  while (units >= 100) {
-    const auto two = static_cast<std::size_t>(units % 100) * 2;
-    units /= 100;
-    *--p = kDigitPairs[two + 1];
-    *--p = kDigitPairs[two];
-  }
-  if (units >= 10) {
-    const auto two = static_cast<std::size_t>(units) * 2;
-    *--p = kDigitPairs[two + 1];
-    *--p = kDigitPairs[two];
-  } else {
-    *--p = static_cast<char>('0' + units);
-  }
-  if (std::signbit(v)) *--p = '-';
-  while (p > dst) *--p = ' ';
+void format_f12_3_general(char* dst, float v) {
+  std::string general;
+  put_fixed(general, v, 12, 3);
+  std::memcpy(dst, general.data(), 12);
 }
 
 void put_f12_3(std::string& out, float v) {

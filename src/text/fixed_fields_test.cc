@@ -161,6 +161,8 @@ TEST(PutF12x3, MatchesTheGeneralFixedFieldOnEdgeValues) {
       1e10f, FLT_MAX, -FLT_MAX, FLT_MIN, -FLT_MIN, FLT_TRUE_MIN, -FLT_TRUE_MIN,
       std::nextafter(0.0005f, 0.0f), std::nextafter(0.0005f, 1.0f),
       std::nextafter(1e7f, 0.0f), std::nextafter(-1e7f, 0.0f),
+      // Where rounding adds a digit to the whole part.
+      9.9996f, -99.9996f, 999.9996f, 99999.9995f, -999999.94f, 999999.9f,
   };
   // clang-format on
   for (const float v : edges) {
