@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "flow/record_reader.h"
+#include "text/line_scanner.h"
 
 namespace gaumo {
 
@@ -27,6 +28,15 @@ bool is_plain_identifier(const Ident& id);
 /// what the free-form reader gives and returns true, or returns false with
 /// `f` untouched.
 bool parse_common_historical(std::string_view line, RecordFields& f);
+
+/// Stores, straight from the scanner's block, the run of records from its
+/// start that have the commonest historical form for station i (whose
+/// identifier is plain), are whole in the block and need no message; stops
+/// at the first other line, which the general path then takes. A station
+/// file is nearly all such records, so this is where a national run spends
+/// its reading time. Leaves the shared fields as the general path would.
+void take_common_records(LineScanner& scanner, const Ident& idsta,
+                         std::int32_t i, RecordSink& sink);
 
 /// The decimal text `t` as a float rounded once, when it is short enough
 /// for exact float arithmetic ([sign] digits [. digits], at most 7 digits);

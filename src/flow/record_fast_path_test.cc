@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <bit>
+#include <cstdio>
 #include <cstring>
 #include <random>
 #include <sstream>
@@ -24,6 +26,20 @@ struct Snapshot {
   bool operator==(const Snapshot&) const = default;
 };
 
+class MemoryFile final : public InputFile {
+ public:
+  explicit MemoryFile(std::string_view text) : rest_(text) {}
+  long read(char* buf, std::size_t n, int&) override {
+    n = std::min(n, rest_.size());
+    std::memcpy(buf, rest_.data(), n);
+    rest_.remove_prefix(n);
+    return static_cast<long>(n);
+  }
+
+ private:
+  std::string_view rest_;
+};
+
 struct Reader {
   explicit Reader(bool fast) {
     table.create(opts.year_count(), 1);
@@ -33,6 +49,19 @@ struct Reader {
   Snapshot read(std::string_view rec, RecordKind kind) {
     Snapshot s;
     s.outcome = handle_record(rec, kind, id, 1, sink);
+    return finish(s);
+  }
+  /// A whole historical station file, read through blocks of `block` bytes.
+  Snapshot read_file(const std::string& text, std::size_t block) {
+    MemoryFile file(text);
+    sink.block_size = block;
+    Snapshot s;
+    s.outcome = RecordOutcome::kIgnored;
+    read_station_records(file, RecordKind::kHistorical, FileName{"f.csv"}, id,
+                         1, sink);
+    return finish(s);
+  }
+  Snapshot finish(Snapshot& s) {
     s.ident = fields.ident.view();
     s.second = fields.second.view();
     s.year = fields.year;
@@ -91,6 +120,61 @@ TEST(RecordFastPath, GivesExactlyWhatTheFreeFormReaderGives) {
     for (int k = 0; k < 20000; ++k) {
       const std::string rec = random_record(rng, kind);
       ASSERT_EQ(fast.read(rec, kind), plain.read(rec, kind)) << rec;
+    }
+  }
+}
+
+/// A station file of mostly ordinary records with every kind of odd line
+/// among them, and line ends of every kind.
+std::string random_station_file(std::mt19937& rng) {
+  auto pick = [&](std::initializer_list<const char*> xs) {
+    std::uniform_int_distribution<std::size_t> d(0, xs.size() - 1);
+    return std::string(*(xs.begin() + static_cast<std::ptrdiff_t>(d(rng))));
+  };
+  std::string f = " ID,PARAM,Date,Value,SYM\n";
+  const auto n = rng() % 120;
+  for (unsigned k = 0; k < n; ++k) {
+    std::string r;
+    if (rng() % 8 == 0) {
+      r = random_record(rng, RecordKind::kHistorical);
+    } else {
+      r = "05AB001," + pick({"1", "1", "1", "PARAM"}) + ",";
+      // A second field long enough to put the date or the value across
+      // the record's 512th character.
+      if (rng() % 20 == 0) r.insert(8, 470 + rng() % 40, 'p');
+      r += pick({"1999", "1999", "2000", "2000", "1998", "2001"}) + "/";
+      r += pick({"01", "02", "03", "07", "12", "12", "13", "00"}) + "/";
+      char day[8];
+      std::snprintf(day, sizeof day, "%02u", 1 + static_cast<unsigned>(rng() % 31));
+      r += rng() % 30 == 0 ? pick({"00", "32", "99"}) : std::string(day);
+      r += ",";
+      r += pick({"12.345", "0", "3.4", "", "1234567", "12345678", ".5", "5.",
+                 "0.000001", "99.99999", "-1", "4e2", "1.2.3"});
+      r += pick({"", ",B", ",B", ",", ",,A/B", "\r", " ", ",\r"});
+      if (rng() % 20 == 0) {
+        // Ending on either side of the record's 512th character.
+        const std::size_t to = 505 + rng() % 16;
+        r += ',';
+        if (r.size() < to) r.append(to - r.size(), 'x');
+      }
+    }
+    f += r;
+    f += pick({"\n", "\n", "\n", "\r\n", "\r\r\n"});
+  }
+  if (rng() % 4 == 0 && !f.empty()) f.pop_back();  // no newline at the end
+  return f;
+}
+
+TEST(RecordFastPath, WholeFilesGiveWhatTheFreeFormReaderGives) {
+  std::mt19937 rng(20261207);
+  for (int k = 0; k < 400; ++k) {
+    const std::string file = random_station_file(rng);
+    // Blocks of every size put line ends, CRs and cut records on edges.
+    for (const std::size_t block : {std::size_t{1}, std::size_t{13},
+                                    std::size_t{200}, std::size_t{1} << 20}) {
+      Reader fast(true), plain(false);
+      ASSERT_EQ(fast.read_file(file, block), plain.read_file(file, block))
+          << "block " << block << ":\n" << file;
     }
   }
 }

@@ -126,13 +126,16 @@ void read_station_records(InputFile& file, RecordKind kind, const FileName& fln,
                           const Ident& idsta, std::int32_t i,
                           RecordSink& sink) {
   sink.plain_identifier = is_plain_identifier(idsta);
-  LineScanner scanner(file, kRecordLength);
+  const bool common_form = kind == RecordKind::kHistorical && sink.fast_paths &&
+                           sink.plain_identifier;
+  LineScanner scanner(file, kRecordLength, sink.block_size);
   std::string_view line;
   int err = 0;
   // The header record; a failure here is not reported.
   if (scanner.next(line, err) != LineScanner::Status::kLine)
     return;
   for (;;) {
+    if (common_form) take_common_records(scanner, idsta, i, sink);
     err = 0;
     const LineScanner::Status s = scanner.next(line, err);
     if (s == LineScanner::Status::kEnd)

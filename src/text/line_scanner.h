@@ -4,6 +4,7 @@
 // end (or the end of the file) is not part of the line; a last line without
 // a newline is a line.
 
+#include <algorithm>
 #include <cstddef>
 #include <limits>
 #include <memory>
@@ -31,6 +32,17 @@ class LineScanner {
   /// the file then counts as ended, as repeating a failed read gains
   /// nothing and could loop for ever.
   Status next(std::string_view& line, int& err);
+
+  /// The bytes already read past the last line handed out: lines a caller
+  /// may take straight from the block, then pass over with skip().
+  std::string_view buffered() const {
+    return std::string_view(buf_.get() + pos_, len_ - pos_);
+  }
+  /// Passes over the first n bytes of buffered(), `lines` whole lines.
+  void skip(std::size_t n, long lines) {
+    pos_ += std::min(n, len_ - pos_);
+    line_number_ += lines;
+  }
 
   /// 1-based number of the line last returned.
   long line_number() const { return line_number_; }
