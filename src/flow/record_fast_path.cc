@@ -59,14 +59,25 @@ constexpr float kPow10[] = {1e0f, 1e1f, 1e2f, 1e3f, 1e4f, 1e5f, 1e6f, 1e7f};
 
 bool is_digit(char c) { return static_cast<unsigned>(c - '0') < 10; }
 
-/// Scans [digits] [. [digits]] from p, leaving p after it, into `out`.
-/// False when there is no digit or more than seven: seven digits keep the
-/// mantissa below 2^24 and every power of ten used exact, so one float
-/// division rounds correctly. Inlined by force into the record loop, which
-/// runs it for every record.
-[[gnu::always_inline]] inline bool scan_short_decimal(const char*& p,
-                                                      const char* e,
-                                                      float& out) {
+/// The bytes at p as a little-endian number, on any machine.
+template <typename U>
+[[gnu::always_inline]] inline U load_little(const char* p) {
+  U v = 0;
+  if constexpr (std::endian::native == std::endian::little) {
+    std::memcpy(&v, p, sizeof v);
+  } else {
+    for (std::size_t k = sizeof v; k-- > 0;) {
+      v = static_cast<U>(v << 8 | static_cast<unsigned char>(p[k]));
+    }
+  }
+  return v;
+}
+
+/// The digits of [digits] [. [digits]] at p, one at a time; the plain
+/// form of scan_short_decimal.
+[[gnu::always_inline]] inline bool scan_short_decimal_bytes(const char*& p,
+                                                            const char* e,
+                                                            float& out) {
   // The loops stop after eight digits in all, before the mantissa could
   // overflow; a count of eight then fails.
   const char* const start = p;
@@ -88,32 +99,105 @@ bool is_digit(char c) { return static_cast<unsigned>(c - '0') < 10; }
   return true;
 }
 
+/// Scans [digits] [. [digits]] from p, leaving p after it, into `out`.
+/// False when there is no digit or more than seven: seven digits keep the
+/// mantissa below 2^24 and every power of ten used exact, so one float
+/// division rounds correctly. Inlined by force into the record loop, which
+/// runs it for every record.
+[[gnu::always_inline]] inline bool scan_short_decimal(const char*& p,
+                                                      const char* e,
+                                                      float& out) {
+  if (e - p < 8) return scan_short_decimal_bytes(p, e, out);
+  // The eight bytes from p at once, first byte lowest. After the XOR a
+  // digit is 0 to 9, and adding 0x76 sets the high bit of a byte exactly
+  // when it is not one. A byte that carries into the next is itself not a
+  // digit, so the first two bytes that are not are found right.
+  const auto x = load_little<std::uint64_t>(p) ^ 0x3030303030303030u;
+  const std::uint64_t other =
+      ((x + 0x7676767676767676u) | x) & 0x8080808080808080u;
+  if (other == 0) return scan_short_decimal_bytes(p, e, out);
+  const int whole = std::countr_zero(other) / 8;  // digits before the point
+  std::uint64_t digits_text = x & ((std::uint64_t{1} << (8 * whole)) - 1);
+  int decimals = 0;
+  int length = whole;  // characters taken
+  if (((x >> (8 * whole)) & 0xFF) == ('.' ^ '0')) {
+    if (whole == 7) return scan_short_decimal_bytes(p, e, out);
+    const std::uint64_t after = other & (~std::uint64_t{0} << (8 * whole + 8));
+    if (after == 0) return scan_short_decimal_bytes(p, e, out);
+    length = std::countr_zero(after) / 8;
+    decimals = length - whole - 1;
+    // The decimals closed up onto the whole digits, over the point.
+    digits_text |= (x >> 8) & ((std::uint64_t{1} << (8 * (length - 1))) - 1) &
+                   ~((std::uint64_t{1} << (8 * whole)) - 1);
+  }
+  const int digits = whole + decimals;
+  if (digits == 0 || digits > 7) return false;
+  // Right-aligned in eight digits, then pairs, fours and the eight joined.
+  std::uint64_t v = digits_text << (8 * (8 - digits));
+  v = (v * 10 + (v >> 8)) & 0x00FF00FF00FF00FFu;
+  v = (v * 100 + (v >> 16)) & 0x0000FFFF0000FFFFu;
+  v = (v * 10000 + (v >> 32)) & 0xFFFFFFFFu;
+  p += length;
+  out = static_cast<float>(static_cast<std::int32_t>(v)) / kPow10[decimals];
+  return true;
+}
+
+// Whole date parts are checked a load at a time, without a branch per
+// byte: a digit, 0x30 to 0x39, has the high half 3 both before and after 6
+// is added to it, and a byte that carries into the next fails itself.
+
+/// Whether the eight bytes `a` are "YYYY/MM/".
+[[gnu::always_inline]] inline bool is_year_month(std::uint64_t a) {
+  constexpr std::uint64_t kHigh = 0x00F0F000F0F0F0F0u;
+  constexpr std::uint64_t kThree = 0x0030300030303030u;
+  return ((a & kHigh) == kThree) &
+         (((a + 0x0606060606060606u) & kHigh) == kThree) &
+         ((a & 0xFF0000FF00000000u) == 0x2F00002F00000000u);
+}
+
+/// Whether the four bytes `b` are "/DD,".
+[[gnu::always_inline]] inline bool is_day(std::uint32_t b) {
+  return ((b & 0x00F0F000u) == 0x00303000u) &
+         (((b + 0x00060600u) & 0x00F0F000u) == 0x00303000u) &
+         ((b & 0xFF0000FFu) == 0x2C00002Fu);
+}
+
 /// Whether the 11 bytes at d are "YYYY/MM/DD,".
 [[gnu::always_inline]] inline bool is_date_field(const char* d) {
-  if constexpr (std::endian::native == std::endian::little) {
-    // "YYYY/MM/" and "/DD," in two loads, without a branch per byte: a
-    // digit, 0x30 to 0x39, has the high half 3 both before and after 6 is
-    // added to it. A byte that carries into the next fails itself.
-    std::uint64_t a = 0;
-    std::memcpy(&a, d, 8);
-    std::uint32_t b = 0;
-    std::memcpy(&b, d + 7, 4);
-    constexpr std::uint64_t kHighA = 0x00F0F000F0F0F0F0u;
-    constexpr std::uint64_t kThreeA = 0x0030300030303030u;
-    constexpr std::uint32_t kHighB = 0x00F0F000u;
-    constexpr std::uint32_t kThreeB = 0x00303000u;
-    const bool digits = ((a & kHighA) == kThreeA) &
-                        (((a + 0x0606060606060606u) & kHighA) == kThreeA) &
-                        ((b & kHighB) == kThreeB) &
-                        (((b + 0x00060600u) & kHighB) == kThreeB);
-    const bool marks = ((a & 0xFF0000FF00000000u) == 0x2F00002F00000000u) &
-                       ((b & 0xFF0000FFu) == 0x2C00002Fu);
-    return digits & marks;
-  } else {
-    return is_digit(d[0]) && is_digit(d[1]) && is_digit(d[2]) &&
-           is_digit(d[3]) && d[4] == '/' && is_digit(d[5]) && is_digit(d[6]) &&
-           d[7] == '/' && is_digit(d[8]) && is_digit(d[9]) && d[10] == ',';
+  return is_year_month(load_little<std::uint64_t>(d)) &
+         is_day(load_little<std::uint32_t>(d + 7));
+}
+
+/// Where the text from p ends: at the first character that is not part of
+/// a value, a line end included, or at e.
+[[gnu::always_inline]] inline const char* end_of_text(const char* p,
+                                                      const char* e) {
+  while (p < e && kHistoricalClasses[static_cast<unsigned char>(*p)] == kValue) {
+    ++p;
   }
+  return p;
+}
+
+/// The first line end in [p, e), or nullptr. The rest of a record is
+/// mostly a flag of a character or two: the first eight bytes are looked
+/// at in one load before any call.
+[[gnu::always_inline]] inline const char* find_line_end(const char* p,
+                                                        const char* e) {
+  if (e - p >= 8) {
+    // Zero bytes after the XOR are line ends; the lowest byte flagged by
+    // the borrow test is always a true one.
+    const auto z = load_little<std::uint64_t>(p) ^ 0x0A0A0A0A0A0A0A0Au;
+    const std::uint64_t ends =
+        (z - 0x0101010101010101u) & ~z & 0x8080808080808080u;
+    if (ends != 0) return p + std::countr_zero(ends) / 8;
+    p += 8;
+  }
+  return static_cast<const char*>(
+      std::memchr(p, '\n', static_cast<std::size_t>(e - p)));
+}
+
+std::int16_t two_digits(const char* d) {
+  return static_cast<std::int16_t>((d[0] - '0') * 10 + (d[1] - '0'));
 }
 
 /// The fields after "<id>," of the commonest historical record.
@@ -133,10 +217,7 @@ struct CommonRecord {
 [[gnu::always_inline]] inline const char* scan_common_historical(
     const char* p, const char* e, CommonRecord& r) {
   const char* second = p;
-  while (p < e &&
-         kHistoricalClasses[static_cast<unsigned char>(*p)] == kValue) {
-    ++p;
-  }
+  p = end_of_text(p, e);
   const auto second_len = static_cast<std::size_t>(p - second);
   // The second field, then YYYY/MM/DD and a comma: 12 characters.
   if (second_len == 0 || e - p < 12 || *p != ',') return nullptr;
@@ -149,10 +230,9 @@ struct CommonRecord {
     return nullptr;
   }
   r.second = std::string_view(second, second_len);
-  r.year = static_cast<std::int16_t>((d[0] - '0') * 1000 + (d[1] - '0') * 100 +
-                                     (d[2] - '0') * 10 + (d[3] - '0'));
-  r.month = static_cast<std::int16_t>((d[5] - '0') * 10 + (d[6] - '0'));
-  r.day = static_cast<std::int16_t>((d[8] - '0') * 10 + (d[9] - '0'));
+  r.year = static_cast<std::int16_t>(two_digits(d) * 100 + two_digits(d + 2));
+  r.month = two_digits(d + 5);
+  r.day = two_digits(d + 8);
   return p;
 }
 
@@ -256,33 +336,53 @@ void take_common_records(LineScanner& scanner, const Ident& idsta,
   char key_text[8];
   std::memcpy(key_text, idsta.c.data(), 7);
   key_text[7] = ',';
-  std::uint64_t key = 0;
-  std::memcpy(&key, key_text, 8);
+  const auto key = load_little<std::uint64_t>(key_text);
   const std::int32_t first_year = sink.opts.start_year;
   const std::int32_t last_year = sink.opts.end_year;
   float* const days = sink.table.days(i, 1);
+  // "YYYY/MM/" of the last record, which a station's next records nearly
+  // always share, and what it gives: whether the year is stored, and the
+  // day of the year of the month's day 0, and the year's first slot.
+  std::uint64_t month_text = 0;  // never a valid "YYYY/MM/"
+  bool month_stored = false;
+  std::int32_t month_day0 = 0;
+  std::size_t year_slot0 = 0;
   const char* last = nullptr;  // the last record taken
   const char* last_end = nullptr;
   long lines = 0;
   while (end - p > 8) {
-    std::uint64_t head = 0;
-    std::memcpy(&head, p, 8);
-    if (head != key) break;
-    CommonRecord r;
-    const char* q = scan_common_historical(p + 8, end, r);
-    if (q == nullptr || q == end) break;
+    if (load_little<std::uint64_t>(p) != key) break;
+    const char* q = end_of_text(p + 8, end);
+    // The second field, then YYYY/MM/DD and a comma: 12 characters.
+    if (q == p + 8 || end - q < 12 || *q != ',') break;
+    const char* const d = q + 1;
+    if (!is_day(load_little<std::uint32_t>(d + 7))) break;
+    const auto year_month = load_little<std::uint64_t>(d);
+    if (year_month != month_text) {
+      if (!is_year_month(year_month)) break;
+      const std::int32_t year = two_digits(d) * 100 + two_digits(d + 2);
+      const std::int32_t month = two_digits(d + 5);
+      month_stored = year >= first_year && year <= last_year;
+      if (month_stored) {
+        if (month < 1 || month > 12) break;  // a message: the general path
+        month_day0 = day_of_year(year, month, 0);
+        year_slot0 = static_cast<std::size_t>(year - first_year) * kDaySlots;
+      }
+      month_text = year_month;
+    }
+    q = d + 11;
+    float flow = kMissing;
+    // An empty value between two commas leaves the day without data; a
+    // record ending right after the date's comma is more than this form.
+    if (!(q < end && *q == ',') && !scan_short_decimal(q, end, flow)) break;
+    if (q == end) break;
     // The record ends at its line end, before a CR right in front of it.
     const char* nl = q;
     const char* line_end = q;
     if (*q == ',') {
       // What follows is never read; it is usually a short flag.
-      nl = q + 1;
-      while (nl < end && nl < q + 16 && *nl != '\n') ++nl;
-      if (nl < end && *nl != '\n') {
-        nl = static_cast<const char*>(
-            std::memchr(nl, '\n', static_cast<std::size_t>(end - nl)));
-      }
-      if (nl == nullptr || nl == end) break;
+      nl = find_line_end(q + 1, end);
+      if (nl == nullptr) break;
       line_end = nl[-1] == '\r' ? nl - 1 : nl;
     } else if (*q == '\r' && q + 1 < end && q[1] == '\n') {
       nl = q + 1;
@@ -290,12 +390,11 @@ void take_common_records(LineScanner& scanner, const Ident& idsta,
       break;
     }
     if (line_end - p > static_cast<std::ptrdiff_t>(kRecordLength)) break;
-    if (r.year >= first_year && r.year <= last_year) {
-      if (r.month < 1 || r.month > 12) break;
-      const std::int32_t t = day_of_year(r.year, r.month, r.day);
-      if (t < 1 || t > kDaySlots) break;
-      days[static_cast<std::size_t>(r.year - first_year) * kDaySlots +
-           static_cast<std::size_t>(t - 1)] = r.flow;
+    if (month_stored) {
+      const std::int32_t day = two_digits(d + 8);
+      const std::int32_t t = month_day0 + day;
+      if (t < 1 || t > kDaySlots) break;  // a message, or dropped
+      days[year_slot0 + static_cast<std::size_t>(t - 1)] = flow;
     }
     last = p;
     last_end = line_end;

@@ -209,6 +209,10 @@ TEST(RecordFastPath, ShortDecimalsRoundOnceToFloat) {
     }
     ASSERT_TRUE(parse_short_decimal(t, v)) << t;
     ASSERT_EQ(v, std::strtof(t.c_str(), nullptr)) << t;
+    // Inside a record, with eight bytes or more to read at once.
+    RecordFields f;
+    ASSERT_TRUE(parse_common_historical("05AB001,1,1999/01/01," + t + ",B 123456", f));
+    ASSERT_EQ(std::bit_cast<std::uint32_t>(f.flow), std::bit_cast<std::uint32_t>(v)) << t;
   }
 }
 
