@@ -3,6 +3,7 @@
 // not fit its field fills the whole field with asterisks. Every function
 // appends to `out` and never fails.
 
+#include <array>
 #include <bit>
 #include <cmath>
 #include <cstdint>
@@ -35,6 +36,23 @@ void put_blanks(std::string& out, int n);
 /// on a fast path that avoids general formatting for ordinary values.
 void put_f12_3(std::string& out, float v);
 
+namespace detail {
+/// "dddd" and ".ddd" for every n, as little-endian words.
+template <std::size_t N>
+constexpr std::array<std::uint32_t, N> digit_words(bool point) {
+  std::array<std::uint32_t, N> t{};
+  for (std::uint32_t n = 0; n < N; ++n) {
+    const std::uint32_t d[4] = {n / 1000 % 10, n / 100 % 10, n / 10 % 10,
+                                n % 10};
+    t[n] = (point ? std::uint32_t{'.'} : '0' + d[0]) | ('0' + d[1]) << 8 |
+           ('0' + d[2]) << 16 | ('0' + d[3]) << 24;
+  }
+  return t;
+}
+}  // namespace detail
+inline constexpr auto kFourDigits = detail::digit_words<10000>(false);
+inline constexpr auto kPointAndThreeDigits = detail::digit_words<1000>(true);
+
 /// The general path of format_f12_3.
 void format_f12_3_general(char* dst, float v);
 
@@ -61,36 +79,26 @@ inline void format_f12_3(char* dst, float v) {
       static_cast<std::uint64_t>(static_cast<std::int64_t>((a + kTwo52) - kTwo52));
   const auto whole = static_cast<std::uint32_t>(units / 1000);  // < 10^7
   const auto frac = static_cast<std::uint32_t>(units % 1000);
-  // Columns 1-8 hold the whole part as eight digits, made without a branch
-  // on its length (a row mixes stations of every size, so such a branch
-  // would be mispredicted half of the time) and without a store: the value
-  // is split in 32-bit lanes into two halves of four digits, then in 16-bit
-  // lanes into pairs, then in bytes into digits, first digit lowest.
-  // Multiplying by 10486 / 2^20 divides below 43699 by 100, and by 103 /
-  // 2^10 divides below 179 by 10, so no lane ever carries into the next.
-  std::uint64_t lanes = (whole / 10000) | std::uint64_t{whole % 10000} << 32;
-  std::uint64_t high = ((lanes * 10486) >> 20) & 0x0000007F0000007Fu;
-  lanes = high | (lanes - high * 100) << 16;
-  high = ((lanes * 103) >> 10) & 0x000F000F000F000Fu;
-  lanes = high | (lanes - high * 10) << 8;
-  // The leading zeros are the low zero bytes; the last digit always shows.
+  // Columns 1-8 hold the whole part as eight digits from two lookups of
+  // four, with no branch on its length (a row mixes stations of every
+  // size, so such a branch would be mispredicted half of the time). The
+  // leading zeros then become blanks and the sign goes before the first
+  // digit, both by mask.
+  std::uint64_t word = std::uint64_t{kFourDigits[whole / 10000]} |
+                       std::uint64_t{kFourDigits[whole % 10000]} << 32;
+  // The leading zeros are the low '0' bytes; the last digit always shows.
   const auto lead = static_cast<unsigned>(
-      std::countr_zero(lanes | std::uint64_t{1} << 56) / 8);  // 1 to 7
+      std::countr_zero((word ^ 0x3030303030303030u) | std::uint64_t{1} << 56) /
+      8);  // 1 to 7
   const std::uint64_t blank_mask = (std::uint64_t{1} << (8 * lead)) - 1;
-  std::uint64_t word = ((lanes | 0x3030303030303030u) & ~blank_mask) |
-                       (0x2020202020202020u & blank_mask);
+  word ^= (0x3030303030303030u ^ 0x2020202020202020u) & blank_mask;
   // The sign of the stored number, -0.0 included, before the first digit.
   const std::uint64_t minus =
       (std::uint64_t{'-' ^ ' '} << (8 * (lead - 1))) &
       (std::uint64_t{0} - static_cast<std::uint64_t>(std::signbit(v)));
   word ^= minus;
   std::memcpy(dst, &word, 8);
-  // ".ddd" the same way; 5243 / 2^19 divides below 43699 by 100.
-  const std::uint32_t hundreds = (frac * 5243) >> 19;
-  const std::uint32_t rest = frac - hundreds * 100;
-  const std::uint32_t tens = (rest * 103) >> 10;
-  const std::uint32_t tail = '.' | ('0' + hundreds) << 8 | ('0' + tens) << 16 |
-                             ('0' + rest - tens * 10) << 24;
+  const std::uint32_t tail = kPointAndThreeDigits[frac];
   std::memcpy(dst + 8, &tail, 4);
 }
 
