@@ -164,7 +164,7 @@ template <typename U>
 
 /// Whether the 11 bytes at d are "YYYY/MM/DD,".
 [[gnu::always_inline]] inline bool is_date_field(const char* d) {
-  return is_year_month(load_little<std::uint64_t>(d)) &
+  return is_year_month(load_little<std::uint64_t>(d)) &&
          is_day(load_little<std::uint32_t>(d + 7));
 }
 
