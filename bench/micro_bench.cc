@@ -1,11 +1,13 @@
 // Micro-benchmarks of the two inner loops a national-scale run spends its
-// time in: one daily record into the flow table, and one row of 1000 daily
-// flows into F12.3 text. Run by hand on a quiet machine (Release build):
+// time in: daily records into the flow table (a whole station file, and
+// one record at a time), and one row of 1000 daily flows into F12.3 text. Run by hand on a quiet machine (Release build):
 //   gaumo_micro_bench --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <cstdint>
+#include <cstring>
 #include <cstdio>
 #include <sstream>
 #include <string>
@@ -65,14 +67,32 @@ std::vector<std::string> historical_year(std::int32_t year) {
       if (flows[k] < 0.0f) {
         std::snprintf(buf, sizeof buf, "05AB001,1,%d/%02d/%02d,,", year, m, d);
       } else {
-        std::snprintf(buf, sizeof buf, "05AB001,1,%d/%02d/%02d,%.3f,%s", year,
-                      m, d, static_cast<double>(flows[k]), m < 4 ? "B" : "");
+        // As short as the service writes them: 538.0, 3.44, 0.123.
+        const int decimals = flows[k] < 10.0f ? 3 : flows[k] < 1000.0f ? 2 : 1;
+        std::snprintf(buf, sizeof buf, "05AB001,1,%d/%02d/%02d,%.*f,%s", year,
+                      m, d, decimals, static_cast<double>(flows[k]),
+                      m < 4 ? "B" : "");
       }
       lines.emplace_back(buf);
     }
   }
   return lines;
 }
+
+/// A station file held in memory, read in the sizes asked for.
+class MemoryFile final : public gaumo::InputFile {
+ public:
+  explicit MemoryFile(std::string_view text) : rest_(text) {}
+  long read(char* buf, std::size_t n, int&) override {
+    n = std::min(n, rest_.size());
+    std::memcpy(buf, rest_.data(), n);
+    rest_.remove_prefix(n);
+    return static_cast<long>(n);
+  }
+
+ private:
+  std::string_view rest_;
+};
 
 /// Everything handle_record writes into, sized like a century of one
 /// station so that the stores land in a table of realistic extent.
@@ -104,6 +124,31 @@ void BM_HandleHistoricalRecord(benchmark::State& state) {
   state.SetBytesProcessed(bytes);
 }
 BENCHMARK(BM_HandleHistoricalRecord);
+
+/// A whole station file of a century from memory, as the reader takes it
+/// in a national run: the records straight from the read block.
+void BM_ReadStationFile(benchmark::State& state) {
+  RecordFixture fx;
+  std::string file = " ID,PARAM,Date,Value,SYM\n";
+  std::int64_t records = 0;
+  for (std::int32_t y = kFirstYear; y <= kLastYear; ++y) {
+    for (const std::string& line : historical_year(y)) {
+      file += line;
+      file += '\n';
+      ++records;
+    }
+  }
+  const gaumo::FileName fln("05AB001_Daily_Flow_ts.csv");
+  for (auto _ : state) {
+    MemoryFile in(file);
+    gaumo::read_station_records(in, gaumo::RecordKind::kHistorical, fln,
+                                fx.idsta, 1, fx.sink);
+  }
+  state.SetItemsProcessed(state.iterations() * records);
+  state.SetBytesProcessed(state.iterations() *
+                          static_cast<std::int64_t>(file.size()));
+}
+BENCHMARK(BM_ReadStationFile);
 
 /// A record of another station: the identifier test alone should decide.
 void BM_HandleRecordOfAnotherStation(benchmark::State& state) {
