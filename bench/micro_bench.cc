@@ -5,9 +5,7 @@
 
 #include <benchmark/benchmark.h>
 
-#include <algorithm>
 #include <cstdint>
-#include <cstring>
 #include <cstdio>
 #include <sstream>
 #include <string>
@@ -19,6 +17,7 @@
 #include "stations/station_catalogue.h"
 #include "text/fixed_fields.h"
 #include "text/free_form.h"
+#include "text/memory_input.h"
 #include "text/run_log.h"
 
 namespace {
@@ -79,21 +78,6 @@ std::vector<std::string> historical_year(std::int32_t year) {
   return lines;
 }
 
-/// A station file held in memory, read in the sizes asked for.
-class MemoryFile final : public gaumo::InputFile {
- public:
-  explicit MemoryFile(std::string_view text) : rest_(text) {}
-  long read(char* buf, std::size_t n, int&) override {
-    n = std::min(n, rest_.size());
-    std::memcpy(buf, rest_.data(), n);
-    rest_.remove_prefix(n);
-    return static_cast<long>(n);
-  }
-
- private:
-  std::string_view rest_;
-};
-
 /// Everything handle_record writes into, sized like a century of one
 /// station so that the stores land in a table of realistic extent.
 struct RecordFixture {
@@ -140,7 +124,7 @@ void BM_ReadStationFile(benchmark::State& state) {
   }
   const gaumo::FileName fln("05AB001_Daily_Flow_ts.csv");
   for (auto _ : state) {
-    MemoryFile in(file);
+    gaumo::MemoryInputFile in(file);
     gaumo::read_station_records(in, gaumo::RecordKind::kHistorical, fln,
                                 fx.idsta, 1, fx.sink);
   }

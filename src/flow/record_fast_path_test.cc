@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <bit>
 #include <cstdio>
 #include <cstring>
@@ -10,6 +9,8 @@
 #include <sstream>
 #include <string>
 #include <vector>
+
+#include "text/memory_input.h"
 
 namespace gaumo {
 namespace {
@@ -26,20 +27,6 @@ struct Snapshot {
   bool operator==(const Snapshot&) const = default;
 };
 
-class MemoryFile final : public InputFile {
- public:
-  explicit MemoryFile(std::string_view text) : rest_(text) {}
-  long read(char* buf, std::size_t n, int&) override {
-    n = std::min(n, rest_.size());
-    std::memcpy(buf, rest_.data(), n);
-    rest_.remove_prefix(n);
-    return static_cast<long>(n);
-  }
-
- private:
-  std::string_view rest_;
-};
-
 struct Reader {
   explicit Reader(bool fast) {
     table.create(opts.year_count(), 1);
@@ -53,7 +40,7 @@ struct Reader {
   }
   /// A whole historical station file, read through blocks of `block` bytes.
   Snapshot read_file(const std::string& text, std::size_t block) {
-    MemoryFile file(text);
+    MemoryInputFile file(text);
     sink.block_size = block;
     Snapshot s;
     s.outcome = RecordOutcome::kIgnored;
