@@ -20,10 +20,15 @@ namespace fs = std::filesystem;
 class DiskFileSystemTest : public ::testing::Test {
  protected:
   void SetUp() override {
+    // ctest runs each test as its own process, perhaps at the same time.
     const auto tick =
         std::chrono::steady_clock::now().time_since_epoch().count();
     root_ = fs::temp_directory_path() /
-            ("gaumo-disk-" + std::to_string(tick));
+            ("gaumo-disk-" +
+             std::string(::testing::UnitTest::GetInstance()
+                             ->current_test_info()
+                             ->name()) +
+             "-" + std::to_string(tick));
     fs::create_directories(root_ / "work");
     disk_ = make_disk_file_system((root_ / "work").string());
   }
