@@ -5,6 +5,7 @@
 // a newline is a line.
 
 #include <cstddef>
+#include <cstdint>
 #include <limits>
 #include <memory>
 #include <string>
@@ -33,7 +34,7 @@ class LineScanner {
   Status next(std::string_view& line, int& err);
 
   /// 1-based number of the line last returned.
-  long line_number() const { return line_number_; }
+  std::int64_t line_number() const { return line_number_; }
 
  private:
   bool refill(int& err);
@@ -50,7 +51,7 @@ class LineScanner {
   std::string carry_;
   std::size_t full_len_ = 0;
   char last_char_ = 0;
-  long line_number_ = 0;
+  std::int64_t line_number_ = 0;
 };
 
 }  // namespace gaumo
