@@ -19,7 +19,7 @@ const std::string kHistorical =
     "05AB001,1,2010/01/01,1.5,B\n"
     "05AB001,1,2010/01/02,2.5,\n"
     "05AB001,1,2010/01/03,3.5,\n";
-const std::string kTb0 = "../20100101_str.tb0";
+const std::string kTb0 = kTb0Name;
 
 void add_station(FakeFileSystem& fs) {
   fs.add_file("flow_stations.tb0", kList);
@@ -133,7 +133,7 @@ TEST(FaultInjection, OpenFailuresEndTheRunWithTheStagesOwnLines) {
        " Error opening " + kHistName + "\nGaumo aborted @ 323\n"},
       {kTb0,
        {.open_errno = 13},
-       " Error opening ../20100101_str.tb0" + std::string(41, ' ') +
+       " Error opening " + kTb0 + std::string(41, ' ') +
            " on unit=         999\n ios =           13\n\nin write_r2c @ 83\n"},
   };
   for (const auto& c : cases) {

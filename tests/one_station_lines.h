@@ -4,7 +4,13 @@
 
 #include <string>
 
+#include "text/platform.h"
+
 namespace gaumo_test {
+
+/// The name entry of the yearly file for 2010.
+inline const std::string kTb0Name =
+    std::string(gaumo::platform::kParentPrefix) + "20100101_str.tb0";
 
 inline const std::string kHistName =
     "05AB001_Daily_Flow_ts.csv" + std::string(35, ' ');
@@ -17,6 +23,6 @@ inline const std::string kOpenedProv =
 inline const std::string kClosedProv =
     " Closed unit=         101 filename=Flow_05AB001.csv              \n";
 inline const std::string kClosedTb0 =
-    " Closed unit          999 Filename=  ../20100101_str.tb0           \n";
+    " Closed unit          999 Filename=  " + kTb0Name + "           \n";
 
 }  // namespace gaumo_test

@@ -7,6 +7,7 @@
 
 #include "app/run.h"
 #include "text/file_system.h"
+#include "text/platform.h"
 
 namespace {
 
@@ -23,6 +24,7 @@ constexpr const char* kUsage =
 }  // namespace
 
 int main(int argc, char** argv) {
+  gaumo::platform::use_binary_console();
   if (argc > 1) {
     if (argc == 2 && std::strcmp(argv[1], "--help") == 0) {
       std::cout << kUsage;
@@ -37,7 +39,7 @@ int main(int argc, char** argv) {
     return 2;
   }
   std::ios::sync_with_stdio(false);
-  auto fs = gaumo::make_posix_file_system();
+  auto fs = gaumo::make_disk_file_system();
   gaumo::RunEnv env{std::cin, std::cout, *fs, gaumo::local_clock};
   return gaumo::run_gaumo(env);
 }

@@ -1,12 +1,11 @@
 #include "flow/flow_table.h"
 
 #include <algorithm>
-#include <sys/mman.h>
-
 #include <new>
 
 #include "text/fatal_stop.h"
 #include "text/memory_limit.h"
+#include "text/platform.h"
 
 #if defined(__SANITIZE_ADDRESS__)
 #define GAUMO_ASAN 1
@@ -42,14 +41,8 @@ void FlowTable::create(std::int64_t years, std::int32_t stations) {
   if (p == nullptr) stop_run("Warning: error with allocation of outarray ");
   data_ = Block(p, FlowTableUnmap{0});
 #else
-  void* p = ::mmap(nullptr, size, PROT_READ | PROT_WRITE,
-                   MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-  if (p == MAP_FAILED) stop_run("Warning: error with allocation of outarray ");
-#ifdef MADV_HUGEPAGE
-  // A national run's table is some 150 MB: large pages spare the tens of
-  // thousands of page faults that would otherwise cost more than the fill.
-  ::madvise(p, size, MADV_HUGEPAGE);
-#endif
+  void* p = platform::allocate_pages(size);
+  if (p == nullptr) stop_run("Warning: error with allocation of outarray ");
   data_ = Block(static_cast<float*>(p), FlowTableUnmap{size});
 #endif
   std::fill_n(data_.get(), n, kMissing);
@@ -62,7 +55,7 @@ void FlowTableUnmap::operator()(float* p) const {
   if (bytes == 0) {
     delete[] p;  // taken from the heap (sanitizer builds)
   } else {
-    ::munmap(p, bytes);
+    platform::release_pages(p, bytes);
   }
 }
 

@@ -10,6 +10,7 @@
 #include "text/fixed_fields.h"
 #include "text/free_format.h"
 #include "text/out_buffer.h"
+#include "text/platform.h"
 
 namespace gaumo {
 namespace {
@@ -67,12 +68,12 @@ HeaderConstants set_header_constants() {
 LocalTime local_clock() {
   const std::time_t now = std::time(nullptr);
   std::tm tm{};
-  localtime_r(&now, &tm);
+  if (!platform::local_time(now, tm)) return {};
   return {tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min};
 }
 
 std::string tb0_file_name(std::int64_t year) {
-  std::string s = "../";
+  std::string s(platform::kParentPrefix);
   put_int(s, year, 4);
   s += "0101_str.tb0";
   return s;

@@ -36,8 +36,8 @@ using Clock = std::function<LocalTime()>;
 /// The machine's local clock.
 LocalTime local_clock();
 
-/// "../" (the parent folder), the year in exactly 4 characters, then
-/// "0101_str.tb0".
+/// The parent-folder prefix ("../", or "..\" on Windows), the year in
+/// exactly 4 characters, then "0101_str.tb0".
 std::string tb0_file_name(std::int64_t year);
 
 /// The 40 header lines and metadata rows of a file for `year` (no data).

@@ -9,9 +9,14 @@ namespace gaumo {
 namespace {
 
 TEST(Tb0Writer, FileNamesTakeTheYearInFourColumns) {
-  EXPECT_EQ(tb0_file_name(2010), "../20100101_str.tb0");
-  EXPECT_EQ(tb0_file_name(999), "../ 9990101_str.tb0");
-  EXPECT_EQ(tb0_file_name(12345), "../****0101_str.tb0");
+#ifdef _WIN32
+  const std::string parent = "..\\";
+#else
+  const std::string parent = "../";
+#endif
+  EXPECT_EQ(tb0_file_name(2010), parent + "20100101_str.tb0");
+  EXPECT_EQ(tb0_file_name(999), parent + " 9990101_str.tb0");
+  EXPECT_EQ(tb0_file_name(12345), parent + "****0101_str.tb0");
 }
 
 TEST(Tb0Writer, HeaderAndMetadataAreExactToTheCharacter) {

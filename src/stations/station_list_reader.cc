@@ -37,7 +37,7 @@ class ListSource final : public LineSource {
     }
     return false;
   }
-  long line_number() const { return scanner_.line_number(); }
+  std::int64_t line_number() const { return scanner_.line_number(); }
   int io_error() const { return io_error_; }
 
  private:

@@ -1,70 +1,52 @@
 #include "text/file_system.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <cerrno>
+
+#include "text/platform.h"
 
 namespace gaumo {
 namespace {
 
-class PosixInput final : public InputFile {
+class DiskInput final : public InputFile {
  public:
-  explicit PosixInput(int fd) : fd_(fd) {}
-  ~PosixInput() override { ::close(fd_); }
+  explicit DiskInput(int fd) : fd_(fd) {}
+  ~DiskInput() override { platform::close_file(fd_); }
   long read(char* buf, std::size_t n, int& err) override {
-    for (;;) {
-      const ssize_t r = ::read(fd_, buf, n);
-      if (r >= 0) return static_cast<long>(r);
-      if (errno == EINTR) continue;
-      err = errno;
-      return -1;
-    }
+    return platform::read_some(fd_, buf, n, err);
   }
 
  private:
   int fd_;
 };
 
-class PosixOutput final : public OutputFile {
+class DiskOutput final : public OutputFile {
  public:
-  explicit PosixOutput(int fd) : fd_(fd) {}
-  ~PosixOutput() override {
-    if (fd_ >= 0) ::close(fd_);
+  explicit DiskOutput(int fd) : fd_(fd) {}
+  ~DiskOutput() override {
+    if (fd_ >= 0) platform::close_file(fd_);
   }
   int write(const char* buf, std::size_t n) override {
-    while (n > 0) {
-      const ssize_t r = ::write(fd_, buf, n);
-      if (r < 0) {
-        if (errno == EINTR) continue;
-        return errno;
-      }
-      buf += r;
-      n -= static_cast<std::size_t>(r);
-    }
-    return 0;
+    return platform::write_all(fd_, buf, n);
   }
   int close() override {
     const int fd = fd_;
     fd_ = -1;
-    return ::close(fd) == 0 ? 0 : errno;
+    return platform::close_file(fd);
   }
 
  private:
   int fd_;
 };
 
-class PosixFileSystem final : public FileSystem {
+class DiskFileSystem final : public FileSystem {
  public:
-  explicit PosixFileSystem(std::string base) : base_(std::move(base)) {}
+  explicit DiskFileSystem(std::string base) : base_(std::move(base)) {}
 
   bool exists(const std::string& path) override {
-    struct stat st;
     const std::string p = full(path);
     // A name with a NUL byte cannot name a file.
     if (p.find('\0') != std::string::npos) return false;
-    return ::stat(p.c_str(), &st) == 0;
+    return platform::path_exists(p.c_str());
   }
 
   std::unique_ptr<InputFile> open_read(const std::string& path,
@@ -74,19 +56,9 @@ class PosixFileSystem final : public FileSystem {
       err = ENOENT;
       return nullptr;
     }
-    const int fd = ::open(p.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
-      err = errno;
-      return nullptr;
-    }
-    // Linux opens a folder for reading; only its reads fail. Refuse it here.
-    struct stat st;
-    if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
-      ::close(fd);
-      err = kIsADirectory;
-      return nullptr;
-    }
-    return std::make_unique<PosixInput>(fd);
+    const int fd = platform::open_for_read(p.c_str(), err);
+    if (fd < 0) return nullptr;
+    return std::make_unique<DiskInput>(fd);
   }
 
   std::unique_ptr<OutputFile> open_write(const std::string& path,
@@ -96,13 +68,9 @@ class PosixFileSystem final : public FileSystem {
       err = ENOENT;
       return nullptr;
     }
-    const int fd =
-        ::open(p.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    if (fd < 0) {
-      err = errno == EISDIR ? kIsADirectory : errno;
-      return nullptr;
-    }
-    return std::make_unique<PosixOutput>(fd);
+    const int fd = platform::open_for_write(p.c_str(), err);
+    if (fd < 0) return nullptr;
+    return std::make_unique<DiskOutput>(fd);
   }
 
  private:
@@ -115,8 +83,8 @@ class PosixFileSystem final : public FileSystem {
 
 }  // namespace
 
-std::unique_ptr<FileSystem> make_posix_file_system(std::string base) {
-  return std::make_unique<PosixFileSystem>(std::move(base));
+std::unique_ptr<FileSystem> make_disk_file_system(std::string base) {
+  return std::make_unique<DiskFileSystem>(std::move(base));
 }
 
 }  // namespace gaumo

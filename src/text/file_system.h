@@ -45,6 +45,6 @@ class FileSystem {
 
 /// The real file system, with relative paths taken from `base` (empty: the
 /// process's current folder).
-std::unique_ptr<FileSystem> make_posix_file_system(std::string base = {});
+std::unique_ptr<FileSystem> make_disk_file_system(std::string base = {});
 
 }  // namespace gaumo

@@ -76,10 +76,16 @@ void put_exp(std::string& out, double v, int width, int digits) {
   std::string mant(static_cast<std::size_t>(digits), '0');
   int exponent = 0;
   if (a != 0.0) {
-    // d.ddddde+x from printf is the same rounding as 0.dddddE+(x+1).
-    char buf[64];
-    std::snprintf(buf, sizeof buf, "%.*e", digits - 1, a);
-    std::string_view t(buf);
+    // d.ddddde+x is the same rounding as 0.dddddE+(x+1). Not printf: the
+    // Windows runtimes do not all round the exact binary value.
+    char buf[400];
+    const auto r = std::to_chars(buf, buf + sizeof buf, a,
+                                 std::chars_format::scientific, digits - 1);
+    if (r.ec != std::errc()) {
+      put_stars(out, width);
+      return;
+    }
+    std::string_view t(buf, static_cast<std::size_t>(r.ptr - buf));
     const auto epos = t.find('e');
     mant.clear();
     for (std::size_t i = 0; i < epos; ++i) {

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <cstdint>
 #include <limits>
 #include <memory>
 #include <string>
@@ -45,7 +46,7 @@ class LineScanner {
   }
 
   /// 1-based number of the line last returned.
-  long line_number() const { return line_number_; }
+  std::int64_t line_number() const { return line_number_; }
 
  private:
   bool refill(int& err);
@@ -62,7 +63,7 @@ class LineScanner {
   std::string carry_;
   std::size_t full_len_ = 0;
   char last_char_ = 0;
-  long line_number_ = 0;
+  std::int64_t line_number_ = 0;
 };
 
 }  // namespace gaumo
