@@ -349,7 +349,7 @@ void take_common_records(LineScanner& scanner, const Ident& idsta,
   std::size_t year_slot0 = 0;
   const char* last = nullptr;  // the last record taken
   const char* last_end = nullptr;
-  long lines = 0;
+  std::int64_t lines = 0;
   while (end - p > 8) {
     if (load_little<std::uint64_t>(p) != key) break;
     const char* q = end_of_text(p + 8, end);

@@ -40,7 +40,7 @@ class LineScanner {
     return std::string_view(buf_.get() + pos_, len_ - pos_);
   }
   /// Passes over the first n bytes of buffered(), `lines` whole lines.
-  void skip(std::size_t n, long lines) {
+  void skip(std::size_t n, std::int64_t lines) {
     pos_ += std::min(n, len_ - pos_);
     line_number_ += lines;
   }
