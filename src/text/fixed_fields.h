@@ -75,8 +75,8 @@ inline void format_f12_3(char* dst, float v) {
   // ties to even, in the default rounding mode: the rounding of put_fixed.
   // Without fast-math the compiler keeps both operations.
   constexpr double kTwo52 = 4503599627370496.0;
-  const auto units =
-      static_cast<std::uint64_t>(static_cast<std::int64_t>((a + kTwo52) - kTwo52));
+  const auto units = static_cast<std::uint64_t>(
+      static_cast<std::int64_t>((a + kTwo52) - kTwo52));
   const auto whole = static_cast<std::uint32_t>(units / 1000);  // < 10^7
   const auto frac = static_cast<std::uint32_t>(units % 1000);
   // Columns 1-8 hold the whole part as eight digits from two lookups of

@@ -17,7 +17,8 @@ class MemoryInputFile final : public InputFile {
 
   long read(char* buf, std::size_t n, int&) override {
     n = std::min(n, rest_.size());
-    if (n > 0) std::memcpy(buf, rest_.data(), n);
+    if (n > 0)
+      std::memcpy(buf, rest_.data(), n);
     rest_.remove_prefix(n);
     return static_cast<long>(n);
   }
