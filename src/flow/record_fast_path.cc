@@ -83,18 +83,21 @@ template <typename U>
   const char* const start = p;
   const char* limit = e - p > 8 ? p + 8 : e;
   std::int32_t mantissa = 0;
-  while (p < limit && is_digit(*p)) mantissa = mantissa * 10 + (*p++ - '0');
+  while (p < limit && is_digit(*p))
+    mantissa = mantissa * 10 + (*p++ - '0');
   auto digits = static_cast<int>(p - start);
   int decimals = 0;
   if (p < e && *p == '.') {
     ++p;
     const char* const first = p;
     limit = e - p > 8 - digits ? p + (8 - digits) : e;
-    while (p < limit && is_digit(*p)) mantissa = mantissa * 10 + (*p++ - '0');
+    while (p < limit && is_digit(*p))
+      mantissa = mantissa * 10 + (*p++ - '0');
     decimals = static_cast<int>(p - first);
     digits += decimals;
   }
-  if (digits == 0 || digits > 7) return false;
+  if (digits == 0 || digits > 7)
+    return false;
   out = static_cast<float>(mantissa) / kPow10[decimals];
   return true;
 }
@@ -107,7 +110,8 @@ template <typename U>
 [[gnu::always_inline]] inline bool scan_short_decimal(const char*& p,
                                                       const char* e,
                                                       float& out) {
-  if (e - p < 8) return scan_short_decimal_bytes(p, e, out);
+  if (e - p < 8)
+    return scan_short_decimal_bytes(p, e, out);
   // The eight bytes from p at once, first byte lowest. After the XOR a
   // digit is 0 to 9, and adding 0x76 sets the high bit of a byte exactly
   // when it is not one. A byte that carries into the next is itself not a
@@ -115,15 +119,18 @@ template <typename U>
   const auto x = load_little<std::uint64_t>(p) ^ 0x3030303030303030u;
   const std::uint64_t other =
       ((x + 0x7676767676767676u) | x) & 0x8080808080808080u;
-  if (other == 0) return scan_short_decimal_bytes(p, e, out);
+  if (other == 0)
+    return scan_short_decimal_bytes(p, e, out);
   const int whole = std::countr_zero(other) / 8;  // digits before the point
   std::uint64_t digits_text = x & ((std::uint64_t{1} << (8 * whole)) - 1);
   int decimals = 0;
   int length = whole;  // characters taken
   if (((x >> (8 * whole)) & 0xFF) == ('.' ^ '0')) {
-    if (whole == 7) return scan_short_decimal_bytes(p, e, out);
+    if (whole == 7)
+      return scan_short_decimal_bytes(p, e, out);
     const std::uint64_t after = other & (~std::uint64_t{0} << (8 * whole + 8));
-    if (after == 0) return scan_short_decimal_bytes(p, e, out);
+    if (after == 0)
+      return scan_short_decimal_bytes(p, e, out);
     length = std::countr_zero(after) / 8;
     decimals = length - whole - 1;
     // The decimals closed up onto the whole digits, over the point.
@@ -131,7 +138,8 @@ template <typename U>
                    ~((std::uint64_t{1} << (8 * whole)) - 1);
   }
   const int digits = whole + decimals;
-  if (digits == 0 || digits > 7) return false;
+  if (digits == 0 || digits > 7)
+    return false;
   // Right-aligned in eight digits, then pairs, fours and the eight joined.
   std::uint64_t v = digits_text << (8 * (8 - digits));
   v = (v * 10 + (v >> 8)) & 0x00FF00FF00FF00FFu;
@@ -172,7 +180,8 @@ template <typename U>
 /// a value, a line end included, or at e.
 [[gnu::always_inline]] inline const char* end_of_text(const char* p,
                                                       const char* e) {
-  while (p < e && kHistoricalClasses[static_cast<unsigned char>(*p)] == kValue) {
+  while (p < e &&
+         kHistoricalClasses[static_cast<unsigned char>(*p)] == kValue) {
     ++p;
   }
   return p;
@@ -189,7 +198,8 @@ template <typename U>
     const auto z = load_little<std::uint64_t>(p) ^ 0x0A0A0A0A0A0A0A0Au;
     const std::uint64_t ends =
         (z - 0x0101010101010101u) & ~z & 0x8080808080808080u;
-    if (ends != 0) return p + std::countr_zero(ends) / 8;
+    if (ends != 0)
+      return p + std::countr_zero(ends) / 8;
     p += 8;
   }
   return static_cast<const char*>(
@@ -220,9 +230,11 @@ struct CommonRecord {
   p = end_of_text(p, e);
   const auto second_len = static_cast<std::size_t>(p - second);
   // The second field, then YYYY/MM/DD and a comma: 12 characters.
-  if (second_len == 0 || e - p < 12 || *p != ',') return nullptr;
+  if (second_len == 0 || e - p < 12 || *p != ',')
+    return nullptr;
   const char* d = p + 1;
-  if (!is_date_field(d)) return nullptr;
+  if (!is_date_field(d))
+    return nullptr;
   p = d + 11;
   // An empty value between two commas keeps what r.flow holds; a record
   // ending right after the date's comma is more than the plain form.
@@ -264,7 +276,8 @@ bool parse_common_historical(std::string_view line, RecordFields& f) {
   CommonRecord r;
   r.flow = f.flow;
   const char* p = scan_common_historical(line.data() + 8, e, r);
-  if (p == nullptr || (p < e && *p != ',')) return false;
+  if (p == nullptr || (p < e && *p != ','))
+    return false;
   std::memcpy(f.ident.data(), line.data(), Ident::size());
   f.second.assign(r.second);
   f.year = r.year;
@@ -351,20 +364,25 @@ void take_common_records(LineScanner& scanner, const Ident& idsta,
   const char* last_end = nullptr;
   std::int64_t lines = 0;
   while (end - p > 8) {
-    if (load_little<std::uint64_t>(p) != key) break;
+    if (load_little<std::uint64_t>(p) != key)
+      break;
     const char* q = end_of_text(p + 8, end);
     // The second field, then YYYY/MM/DD and a comma: 12 characters.
-    if (q == p + 8 || end - q < 12 || *q != ',') break;
+    if (q == p + 8 || end - q < 12 || *q != ',')
+      break;
     const char* const d = q + 1;
-    if (!is_day(load_little<std::uint32_t>(d + 7))) break;
+    if (!is_day(load_little<std::uint32_t>(d + 7)))
+      break;
     const auto year_month = load_little<std::uint64_t>(d);
     if (year_month != month_text) {
-      if (!is_year_month(year_month)) break;
+      if (!is_year_month(year_month))
+        break;
       const std::int32_t year = two_digits(d) * 100 + two_digits(d + 2);
       const std::int32_t month = two_digits(d + 5);
       month_stored = year >= first_year && year <= last_year;
       if (month_stored) {
-        if (month < 1 || month > 12) break;  // a message: the general path
+        if (month < 1 || month > 12)
+          break;  // a message: the general path
         month_day0 = day_of_year(year, month, 0);
         year_slot0 = static_cast<std::size_t>(year - first_year) * kDaySlots;
       }
@@ -374,26 +392,31 @@ void take_common_records(LineScanner& scanner, const Ident& idsta,
     float flow = kMissing;
     // An empty value between two commas leaves the day without data; a
     // record ending right after the date's comma is more than this form.
-    if (!(q < end && *q == ',') && !scan_short_decimal(q, end, flow)) break;
-    if (q == end) break;
+    if (!(q < end && *q == ',') && !scan_short_decimal(q, end, flow))
+      break;
+    if (q == end)
+      break;
     // The record ends at its line end, before a CR right in front of it.
     const char* nl = q;
     const char* line_end = q;
     if (*q == ',') {
       // What follows is never read; it is usually a short flag.
       nl = find_line_end(q + 1, end);
-      if (nl == nullptr) break;
+      if (nl == nullptr)
+        break;
       line_end = nl[-1] == '\r' ? nl - 1 : nl;
     } else if (*q == '\r' && q + 1 < end && q[1] == '\n') {
       nl = q + 1;
     } else if (*q != '\n') {
       break;
     }
-    if (line_end - p > static_cast<std::ptrdiff_t>(kRecordLength)) break;
+    if (line_end - p > static_cast<std::ptrdiff_t>(kRecordLength))
+      break;
     if (month_stored) {
       const std::int32_t day = two_digits(d + 8);
       const std::int32_t t = month_day0 + day;
-      if (t < 1 || t > kDaySlots) break;  // a message, or dropped
+      if (t < 1 || t > kDaySlots)
+        break;  // a message, or dropped
       days[year_slot0 + static_cast<std::size_t>(t - 1)] = flow;
     }
     last = p;
@@ -401,7 +424,8 @@ void take_common_records(LineScanner& scanner, const Ident& idsta,
     p = nl + 1;
     ++lines;
   }
-  if (last == nullptr) return;
+  if (last == nullptr)
+    return;
   RecordFields& f = sink.fields;
   f.flow = kMissing;
   parse_common_historical(
