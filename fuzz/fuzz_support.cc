@@ -90,18 +90,6 @@ std::vector<std::string_view> split_sections(std::string_view text,
   }
 }
 
-long PieceInput::read(char* buf, std::size_t n, int& err) {
-  if (pos_ >= fail_at_) {
-    err = EIO;
-    return -1;
-  }
-  std::size_t k = std::min({n, piece_, text_.size() - pos_});
-  if (fail_at_ != kNever) k = std::min(k, fail_at_ - pos_);
-  if (k > 0) std::memcpy(buf, text_.data() + pos_, k);
-  pos_ += k;
-  return static_cast<long>(k);
-}
-
 bool MemFileSystem::exists(const std::string& path) {
   return files_.count(path) != 0 || folders_.count(path) != 0;
 }

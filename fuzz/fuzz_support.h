@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "text/file_system.h"
+#include "text/memory_input.h"
 
 namespace gaumo::fuzz {
 
@@ -51,23 +52,9 @@ std::vector<std::string_view> split_sections(std::string_view text,
   std::abort();
 }
 
-/// An input file over a fixed text that returns at most `piece` bytes per
-/// read, and fails with EIO once `fail_at` bytes have been handed out
-/// (never when fail_at is npos).
-class PieceInput final : public InputFile {
- public:
-  static constexpr std::size_t kNever = static_cast<std::size_t>(-1);
-  PieceInput(std::string_view text, std::size_t piece,
-             std::size_t fail_at = kNever)
-      : text_(text), piece_(piece == 0 ? 1 : piece), fail_at_(fail_at) {}
-  long read(char* buf, std::size_t n, int& err) override;
-
- private:
-  std::string_view text_;
-  std::size_t pos_ = 0;
-  std::size_t piece_;
-  std::size_t fail_at_;
-};
+/// The fuzzers' input files: at most `piece` bytes per read, failing with
+/// EIO once `fail_at` bytes have been handed out.
+using PieceInput = MemoryInputFile;
 
 /// One injected failure of MemFileSystem. Opens are counted separately for
 /// reading and writing, from 0, in the order the program asks for them.

@@ -6,23 +6,10 @@
 #include <sstream>
 #include <string>
 
+#include "text/memory_input.h"
+
 namespace gaumo {
 namespace {
-
-class StringInput final : public InputFile {
- public:
-  explicit StringInput(std::string s) : s_(std::move(s)) {}
-  long read(char* buf, std::size_t n, int&) override {
-    const std::size_t k = std::min(n, s_.size() - pos_);
-    std::memcpy(buf, s_.data() + pos_, k);
-    pos_ += k;
-    return static_cast<long>(k);
-  }
-
- private:
-  std::string s_;
-  std::size_t pos_ = 0;
-};
 
 /// One station over the years 1990 to 1992, with its log kept in a string.
 class RecordTest : public ::testing::Test {
@@ -160,7 +147,7 @@ TEST_F(RecordTest, ValuesTooLongForTheShortFormStillParse) {
 }
 
 TEST_F(RecordTest, TheHeaderRecordIsNeverStored) {
-  StringInput file(
+  MemoryInputFile file(
       "05AB001,1,1990/01/01,1.0\r\n05AB001,1,1990/01/02,2.0\r\n"
       "05AB001,1,1990/01/03,3.0");
   const FileName name("05AB001_Daily_Flow_ts.csv");

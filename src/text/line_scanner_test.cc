@@ -4,47 +4,23 @@
 
 #include <algorithm>
 #include <cstring>
-#include <limits>
 #include <string>
 #include <string_view>
 #include <utility>
 #include <vector>
 
+#include "text/memory_input.h"
+
 namespace gaumo {
 namespace {
 
-constexpr std::size_t kNever = std::numeric_limits<std::size_t>::max();
+constexpr std::size_t kNever = MemoryInputFile::kNever;
 constexpr int kEio = 5;
-
-/// Serves a string at most `chunk` bytes per read; a read that would go
-/// past `fail_at` bytes fails with `err`.
-class StringFile : public InputFile {
- public:
-  StringFile(std::string data, std::size_t chunk, std::size_t fail_at = kNever,
-             int err = kEio)
-      : data_(std::move(data)), chunk_(chunk), fail_at_(fail_at), err_(err) {}
-  long read(char* buf, std::size_t n, int& err) override {
-    if (pos_ >= fail_at_) {
-      err = err_;
-      return -1;
-    }
-    const std::size_t k =
-        std::min({n, chunk_, data_.size() - pos_, fail_at_ - pos_});
-    std::memcpy(buf, data_.data() + pos_, k);
-    pos_ += k;
-    return static_cast<long>(k);
-  }
-
- private:
-  std::string data_;
-  std::size_t chunk_, pos_ = 0, fail_at_;
-  int err_;
-};
 
 std::vector<std::string> all_lines(const std::string& data, std::size_t chunk,
                                    std::size_t block,
                                    std::size_t max_keep = kNever) {
-  StringFile file(data, chunk);
+  MemoryInputFile file(data, chunk);
   LineScanner scanner(file, max_keep, block);
   std::vector<std::string> lines;
   std::string_view line;
@@ -117,7 +93,7 @@ TEST(LineScanner, ReadErrorGivesThePartialLineThenTheEnd) {
   for (const std::size_t block : {3, 1 << 20}) {
     SCOPED_TRACE(block);
     // The read fails after "one\ntwo\nth" of "one\ntwo\nthree\n".
-    StringFile file("one\ntwo\nthree\n", 4, 10, kEio);
+    MemoryInputFile file("one\ntwo\nthree\n", 4, 10, kEio);
     LineScanner scanner(file, kNever, block);
     std::string_view line;
     int err = 0;
@@ -135,7 +111,7 @@ TEST(LineScanner, ReadErrorGivesThePartialLineThenTheEnd) {
 }
 
 TEST(LineScanner, ReadErrorOnTheFirstReadIsReported) {
-  StringFile file("abc\n", 4, 0, 21);
+  MemoryInputFile file("abc\n", 4, 0, 21);
   LineScanner scanner(file);
   std::string_view line;
   int err = 0;
