@@ -86,18 +86,23 @@ int write_all(int fd, const char* buf, std::size_t n) {
   return 0;
 }
 
-std::optional<std::uint64_t> physical_memory() {
+namespace {
+std::optional<MEMORYSTATUSEX> memory_status() {
   MEMORYSTATUSEX ms{};
   ms.dwLength = sizeof ms;
   if (!::GlobalMemoryStatusEx(&ms)) return std::nullopt;
-  return ms.ullTotalPhys;
+  return ms;
+}
+}  // namespace
+
+std::optional<std::uint64_t> physical_memory() {
+  const auto ms = memory_status();
+  return ms ? std::optional<std::uint64_t>(ms->ullTotalPhys) : std::nullopt;
 }
 
 std::optional<std::uint64_t> available_memory() {
-  MEMORYSTATUSEX ms{};
-  ms.dwLength = sizeof ms;
-  if (!::GlobalMemoryStatusEx(&ms)) return std::nullopt;
-  return ms.ullAvailPhys;
+  const auto ms = memory_status();
+  return ms ? std::optional<std::uint64_t>(ms->ullAvailPhys) : std::nullopt;
 }
 
 void* allocate_pages(std::size_t bytes) {
