@@ -363,7 +363,10 @@ void take_common_records(LineScanner& scanner, const Ident& idsta,
   float* const days = sink.table.days(i, 1);
   // "YYYY/MM/" of the last record, which a station's next records nearly
   // always share, and what it gives: whether the year is stored, and the
-  // day of the year of the month's day 0, and the year's first slot.
+  // day of the year of the month's day 0, and the year's first slot. This
+  // is why the loop does not call scan_common_historical: checking and
+  // turning the year and month only when they change saves about a sixth
+  // of the loop's time (the whole-file benchmark: 11.0 against 12.8 ns).
   std::uint64_t month_text = 0;  // never a valid "YYYY/MM/"
   bool month_stored = false;
   std::int32_t month_day0 = 0;
