@@ -201,6 +201,21 @@ void BM_PutF12_3Row(benchmark::State& state) {
 }
 BENCHMARK(BM_PutF12_3Row);
 
+/// The same row through the cells function the yearly writer calls.
+void BM_PutF12_3Cells(benchmark::State& state) {
+  const std::vector<float> row = realistic_flows(gaumo::kMaxStations);
+  std::string out(row.size() * 12 + 1, '\n');
+  for (auto _ : state) {
+    gaumo::format_f12_3_cells(out.data(), row.data(), row.size());
+    benchmark::DoNotOptimize(out.data());
+  }
+  state.SetItemsProcessed(state.iterations() *
+                          static_cast<std::int64_t>(row.size()));
+  state.SetBytesProcessed(state.iterations() *
+                          static_cast<std::int64_t>(row.size() * 12 + 1));
+}
+BENCHMARK(BM_PutF12_3Cells);
+
 /// The same row through the general fixed-point field, for comparison.
 void BM_PutFixedRow(benchmark::State& state) {
   const std::vector<float> row = realistic_flows(gaumo::kMaxStations);

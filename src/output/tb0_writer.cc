@@ -163,6 +163,7 @@ void write_yearly_tb0(FileSystem& fs, RunLog& log, const RunOptions& opts,
                       const HeaderConstants& hc, StationCatalogue& cat,
                       const FlowTable& table, const Clock& clock) {
   std::vector<const float*> columns(static_cast<std::size_t>(cat.nsta));
+  std::vector<float> row_values(columns.size());
   for (std::int64_t year = opts.start_year; year <= opts.end_year; ++year) {
     const std::int64_t n = year - opts.start_year + 1;
     FileName& fln = cat.fln_entry(kTb0NameEntry);
@@ -186,17 +187,18 @@ void write_yearly_tb0(FileSystem& fs, RunLog& log, const RunOptions& opts,
     }
     const std::int32_t days = days_in_year(year);
     for (std::int32_t d = 0; d < days; ++d) {
+      // The day's values side by side, so that the cells are formatted
+      // several at a time.
+      for (std::size_t k = 0; k < columns.size(); ++k) {
+        row_values[k] = columns[k][d];
+      }
       std::string& row = out.pending();
       const std::size_t start = row.size();
       row.resize(start + 20 + 12 * columns.size() + 1);
       char* p = row.data() + start;
       std::memset(p, ' ', 20);
-      p += 20;
-      for (const float* col : columns) {
-        format_f12_3(p, col[d]);
-        p += 12;
-      }
-      *p = '\n';
+      format_f12_3_cells(p + 20, row_values.data(), row_values.size());
+      p[20 + 12 * columns.size()] = '\n';
       out.commit();
     }
     if (out.close() != 0) stop_with_message("Error writing " + path);

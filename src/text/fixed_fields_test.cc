@@ -9,6 +9,7 @@
 #include <limits>
 #include <random>
 #include <string>
+#include <vector>
 
 namespace gaumo {
 namespace {
@@ -194,6 +195,76 @@ TEST(PutF12x3, MatchesTheGeneralFixedFieldOnRandomValues) {
         ADD_FAILURE() << std::hexfloat << v << ": " << got << " vs " << want;
       }
     }
+  }
+}
+
+/// The cells of a row as format_f12_3 writes them one at a time.
+std::string cells_one_by_one(const std::vector<float>& values) {
+  std::string s(12 * values.size(), '?');
+  for (std::size_t k = 0; k < values.size(); ++k)
+    format_f12_3(s.data() + 12 * k, values[k]);
+  return s;
+}
+
+std::string cells(const std::vector<float>& values) {
+  // A guard byte on each side catches a write outside the cells.
+  std::string s(12 * values.size() + 2, '|');
+  format_f12_3_cells(s.data() + 1, values.data(), values.size());
+  EXPECT_EQ(s.front(), '|');
+  EXPECT_EQ(s.back(), '|');
+  return s.substr(1, 12 * values.size());
+}
+
+TEST(FormatF12x3Cells, WritesWhatTheSingleCellWritesForEveryDigitGroup) {
+  // Every value of each four-digit group of the whole part and of the
+  // decimals, with both signs, in rows whose length is no multiple of 8.
+  std::vector<float> row;
+  for (int n = 0; n < 10000; ++n) {
+    const auto f = static_cast<float>(n);
+    row.insert(row.end(), {f, -f, f + 0.25f, f * 1000.0f, -f * 999.0f,
+                           f / 1000.0f, -f / 1000.0f});
+  }
+  row.push_back(1.0f);
+  ASSERT_NE(row.size() % 8, 0u);
+  EXPECT_EQ(cells(row), cells_one_by_one(row));
+}
+
+TEST(FormatF12x3Cells, HandsValuesTooWideOrNotNumbersToTheGeneralField) {
+  // Each value in turn at each place of a group of eight: one the vector
+  // path cannot take sends its whole group to the single cells.
+  const float edge[] = {1e7f, -1e7f, 99999999.999f, 1e10f, FLT_MAX,
+                       std::numeric_limits<float>::infinity(),
+                       std::numeric_limits<float>::quiet_NaN(), -0.0f,
+                       9999999.999f, -9999999.999f, -1.0f};
+  for (std::size_t at = 0; at < 8; ++at) {
+    for (const float v : edge) {
+      std::vector<float> row = {1.5f, 22.25f, -3.0f, 0.0005f, 4096.125f,
+                                0.0f, 123456.7f, 7.0f, 8.5f};
+      row[at] = v;
+      EXPECT_EQ(cells(row), cells_one_by_one(row)) << v << " at " << at;
+    }
+  }
+  EXPECT_EQ(cells({}), "");
+}
+
+TEST(FormatF12x3Cells, MatchesTheSingleCellOnRandomRows) {
+  std::mt19937 gen(20261207);
+  std::uniform_int_distribution<std::uint32_t> bits;
+  std::uniform_real_distribution<float> flow(-1.0f, 20000.0f);
+  std::uniform_int_distribution<std::int32_t> halves(-20000000, 20000000);
+  std::uniform_int_distribution<int> pick(0, 3);
+  std::uniform_int_distribution<std::size_t> length(0, 40);
+  for (int r = 0; r < 4000; ++r) {
+    std::vector<float> row(length(gen));
+    for (float& v : row) {
+      switch (pick(gen)) {
+        case 0: v = std::bit_cast<float>(bits(gen)); break;
+        case 1: v = flow(gen); break;
+        case 2: v = static_cast<float>(halves(gen)) / 2000.0f; break;
+        default: v = -1.0f; break;
+      }
+    }
+    ASSERT_EQ(cells(row), cells_one_by_one(row)) << "row " << r;
   }
 }
 
