@@ -9,15 +9,26 @@
 #include "text/line_scanner.h"
 #include "text/number_parse.h"
 
+#if defined(__SSE2__) || defined(_M_X64)
+#define GAUMO_SSE2 1
+#include <emmintrin.h>
+#else
+#define GAUMO_SSE2 0
+#endif
+
 // The record loop's helpers must be inlined into it: left to the compiler
-// they become calls per record. MSVC knows neither the GNU attribute nor,
-// at /W4 /WX, lets an unknown one pass.
+// they become calls per record; and the check of a month's first record
+// must stay out of it, where it would crowd the loop's registers. MSVC
+// knows neither GNU attribute nor, at /W4 /WX, lets an unknown one pass.
 #if defined(__GNUC__) || defined(__clang__)
 #define GAUMO_ALWAYS_INLINE [[gnu::always_inline]] inline
+#define GAUMO_NOINLINE [[gnu::noinline]]
 #elif defined(_MSC_VER)
 #define GAUMO_ALWAYS_INLINE __forceinline
+#define GAUMO_NOINLINE __declspec(noinline)
 #else
 #define GAUMO_ALWAYS_INLINE inline
+#define GAUMO_NOINLINE
 #endif
 
 namespace gaumo {
@@ -195,24 +206,6 @@ GAUMO_ALWAYS_INLINE const char* end_of_text(const char* p, const char* e) {
   return p;
 }
 
-/// The first line end in [p, e), or nullptr. The rest of a record is
-/// mostly a flag of a character or two: the first eight bytes are looked
-/// at in one load before any call.
-GAUMO_ALWAYS_INLINE const char* find_line_end(const char* p, const char* e) {
-  if (e - p >= 8) {
-    // Zero bytes after the XOR are line ends; the lowest byte flagged by
-    // the borrow test is always a true one.
-    const auto z = load_little<std::uint64_t>(p) ^ 0x0A0A0A0A0A0A0A0Au;
-    const std::uint64_t ends =
-        (z - 0x0101010101010101u) & ~z & 0x8080808080808080u;
-    if (ends != 0)
-      return p + std::countr_zero(ends) / 8;
-    p += 8;
-  }
-  return static_cast<const char*>(
-      std::memchr(p, '\n', static_cast<std::size_t>(e - p)));
-}
-
 std::int16_t two_digits(const char* d) {
   return static_cast<std::int16_t>((d[0] - '0') * 10 + (d[1] - '0'));
 }
@@ -349,99 +342,240 @@ bool parse_plain_record(std::string_view line, RecordKind kind,
   return true;
 }
 
+namespace {
+
+/// What the records of one station and month share, and where they go.
+struct MonthCache {
+  std::uint64_t year_month = 0;  ///< "YYYY/MM/"; never valid at first
+  bool stored = false;           ///< whether the year is in the table
+  std::int32_t day0 = 0;         ///< day of the year of the month's day 0
+  std::size_t year_slot0 = 0;    ///< first slot of the year
+  /// The record's bytes up to and including "YYYY/MM/", as three loads:
+  /// [0, 8), [8, 16) and [length - 8, length). 0 when none is known or it
+  /// is too long for three loads.
+  std::size_t prefix_length = 0;
+  std::uint64_t prefix[3] = {0, 0, 0};
+};
+
+/// The line ends among the 64 bytes at c, as bits, the first byte lowest.
+GAUMO_ALWAYS_INLINE std::uint64_t line_ends_in(const char* c) {
+#if GAUMO_SSE2
+  const __m128i nl = _mm_set1_epi8('\n');
+  std::uint64_t bits = 0;
+  for (int k = 0; k < 4; ++k) {
+    const __m128i v =
+        _mm_loadu_si128(reinterpret_cast<const __m128i*>(c + 16 * k));
+    bits |= std::uint64_t{static_cast<std::uint16_t>(
+                _mm_movemask_epi8(_mm_cmpeq_epi8(v, nl)))}
+            << (16 * k);
+  }
+  return bits;
+#else
+  std::uint64_t bits = 0;
+  for (int k = 0; k < 8; ++k) {
+    const auto z = load_little<std::uint64_t>(c + 8 * k) ^ 0x0A0A0A0A0A0A0A0Au;
+    // The high bit of each byte that is zero, exactly; then those eight
+    // bits gathered into one byte.
+    const std::uint64_t zero =
+        ~(((z & 0x7F7F7F7F7F7F7F7Fu) + 0x7F7F7F7F7F7F7F7Fu) | z) &
+        0x8080808080808080u;
+    bits |= ((zero >> 7) * 0x0102040810204080u >> 56) << (8 * k);
+  }
+  return bits;
+#endif
+}
+
+/// Where the record [p, nl) ends, before a CR right in front of its line
+/// end, when its value from q (right after the date's comma) has the
+/// plain form; the value goes to `flow`. nullptr otherwise.
+GAUMO_ALWAYS_INLINE const char* value_and_end(const char* p, const char* q,
+                                              const char* nl, const char* end,
+                                              float& flow) {
+  // An empty value between two commas leaves the day without data; a
+  // record ending right after the date's comma is more than this form.
+  // The value stops at the line end at the latest.
+  if (*q != ',' && !scan_short_decimal(q, end, flow))
+    return nullptr;
+  const char* line_end = nl;
+  if (q == nl) {
+  } else if (*q == ',') {
+    // What follows is never read; it is usually a short flag.
+    if (nl[-1] == '\r')
+      line_end = nl - 1;
+  } else if (*q == '\r' && q + 1 == nl) {
+    line_end = q;
+  } else {
+    return nullptr;
+  }
+  if (line_end - p > static_cast<std::ptrdiff_t>(kRecordLength))
+    return nullptr;
+  return line_end;
+}
+
+/// Takes the record [p, nl), if it is of the common form, checking every
+/// field; renews `month` when the record starts another month. Returns
+/// where the record ends, or nullptr. Kept out of the record loop, which
+/// needs it about once a month of records.
+GAUMO_NOINLINE const char* take_checked(const char* p, const char* nl,
+                                        const char* end, std::uint64_t key,
+                                        const RunOptions& opts, float* days,
+                                        MonthCache& month) {
+  if (load_little<std::uint64_t>(p) != key)
+    return nullptr;
+  const char* q = end_of_text(p + 8, nl);
+  // The second field, then YYYY/MM/DD and a comma: 12 characters.
+  if (q == p + 8 || nl - q < 12 || *q != ',')
+    return nullptr;
+  const char* const d = q + 1;
+  if (!is_day(load_little<std::uint32_t>(d + 7)))
+    return nullptr;
+  const auto year_month = load_little<std::uint64_t>(d);
+  if (year_month != month.year_month) {
+    if (!is_year_month(year_month))
+      return nullptr;
+    const std::int32_t year = two_digits(d) * 100 + two_digits(d + 2);
+    const std::int32_t month_number = two_digits(d + 5);
+    const bool stored = year >= opts.start_year && year <= opts.end_year;
+    if (stored && (month_number < 1 || month_number > 12))
+      return nullptr;  // a message: the general path
+    month.year_month = year_month;
+    month.stored = stored;
+    if (stored) {
+      month.day0 = day_of_year(year, month_number, 0);
+      month.year_slot0 =
+          static_cast<std::size_t>(year - opts.start_year) * kDaySlots;
+    }
+  }
+  float flow = kMissing;
+  const char* const line_end = value_and_end(p, d + 11, nl, end, flow);
+  if (line_end == nullptr)
+    return nullptr;
+  if (month.stored) {
+    const std::int32_t t = month.day0 + two_digits(d + 8);
+    if (t < 1 || t > kDaySlots)
+      return nullptr;  // a message, or dropped
+    days[month.year_slot0 + static_cast<std::size_t>(t - 1)] = flow;
+  }
+  // The next records of the month start with the same bytes.
+  const auto length = static_cast<std::size_t>(d + 8 - p);
+  month.prefix_length = length <= 24 ? length : 0;
+  if (month.prefix_length != 0) {
+    month.prefix[0] = load_little<std::uint64_t>(p);
+    month.prefix[1] = load_little<std::uint64_t>(p + 8);
+    month.prefix[2] = load_little<std::uint64_t>(p + length - 8);
+  }
+  return line_end;
+}
+
+/// Room the month route needs after a record's start: the prefix, the
+/// day, and an eight-byte look at the value.
+constexpr std::ptrdiff_t kMonthRouteRoom = 40;
+/// A chunk of line ends is taken only with this much after its start, so
+/// that every record whose end it holds has the month route's room.
+constexpr std::ptrdiff_t kChunkRoom = 64 + kMonthRouteRoom;
+
+/// A run of records taken from a block: where the next record starts, the
+/// last record taken (nullptr when none) and how many lines were taken.
+struct Run {
+  const char* next = nullptr;
+  const char* last = nullptr;
+  const char* last_end = nullptr;
+  std::int64_t lines = 0;
+
+  void take(const char* p, const char* line_end, const char* nl) {
+    last = p;
+    last_end = line_end;
+    next = nl + 1;
+    ++lines;
+  }
+};
+
+/// What every record of a run is checked against and stored into.
+struct RunTarget {
+  std::uint64_t key;  ///< the identifier and its comma
+  const RunOptions& opts;
+  float* days;  ///< the station's first slot
+};
+
+/// The run of common records from p; [p, end) holds at least kChunkRoom
+/// bytes. The line ends are found 64 bytes at a time, apart from the
+/// records: were each record's end found by reading it, every record would
+/// wait for the one before it. The last lines of a block, where a whole
+/// chunk is not left, go through the general path.
+Run take_run(const char* p, const char* end, const RunTarget& target) {
+  Run run;
+  run.next = p;
+  const char* chunk = p;
+  std::uint64_t ends = line_ends_in(chunk);
+  // A record that starts with the bytes of the last checked one, up to its
+  // month, has the same identifier, second field, year and month, all
+  // already checked and turned into a slot: only the day, the value and
+  // the line end are left. Nearly every record is such; the first of each
+  // month is checked whole, and sets the bytes for the next.
+  MonthCache month;
+  for (;;) {
+    while (ends == 0) {
+      chunk += 64;
+      if (end - chunk < kChunkRoom)
+        return run;
+      ends = line_ends_in(chunk);
+    }
+    const char* const nl = chunk + std::countr_zero(ends);
+    ends &= ends - 1;
+    const char* line_end = nullptr;
+    const std::size_t length = month.prefix_length;
+    if (length != 0 &&
+        ((load_little<std::uint64_t>(p) ^ month.prefix[0]) |
+         (load_little<std::uint64_t>(p + 8) ^ month.prefix[1]) |
+         (load_little<std::uint64_t>(p + length - 8) ^ month.prefix[2])) ==
+            0 &&
+        is_day(load_little<std::uint32_t>(p + length - 1))) {
+      float flow = kMissing;
+      line_end = value_and_end(p, p + length + 3, nl, end, flow);
+      if (line_end != nullptr && month.stored) {
+        const std::int32_t t = month.day0 + two_digits(p + length);
+        if (t < 1 || t > kDaySlots) {
+          line_end = nullptr;
+        } else {
+          target.days[month.year_slot0 + static_cast<std::size_t>(t - 1)] =
+              flow;
+        }
+      }
+    } else {
+      line_end = take_checked(p, nl, end, target.key, target.opts, target.days,
+                              month);
+    }
+    if (line_end == nullptr)
+      return run;
+    run.take(p, line_end, nl);
+    p = nl + 1;
+  }
+}
+
+}  // namespace
+
 void take_common_records(LineScanner& scanner, const Ident& idsta,
                          std::int32_t i, RecordSink& sink) {
   const std::string_view block = scanner.buffered();
-  const char* p = block.data();
+  if (block.size() < static_cast<std::size_t>(kChunkRoom))
+    return;
+  const char* const p = block.data();
   const char* const end = p + block.size();
   char key_text[8];
   std::memcpy(key_text, idsta.c.data(), 7);
   key_text[7] = ',';
-  const auto key = load_little<std::uint64_t>(key_text);
-  const std::int32_t first_year = sink.opts.start_year;
-  const std::int32_t last_year = sink.opts.end_year;
-  float* const days = sink.table.days(i, 1);
-  // "YYYY/MM/" of the last record, which a station's next records nearly
-  // always share, and what it gives: whether the year is stored, and the
-  // day of the year of the month's day 0, and the year's first slot. This
-  // is why the loop does not call scan_common_historical: checking and
-  // turning the year and month only when they change saves about a sixth
-  // of the loop's time (the whole-file benchmark: 11.0 against 12.8 ns).
-  std::uint64_t month_text = 0;  // never a valid "YYYY/MM/"
-  bool month_stored = false;
-  std::int32_t month_day0 = 0;
-  std::size_t year_slot0 = 0;
-  const char* last = nullptr;  // the last record taken
-  const char* last_end = nullptr;
-  std::int64_t lines = 0;
-  while (end - p > 8) {
-    if (load_little<std::uint64_t>(p) != key)
-      break;
-    const char* q = end_of_text(p + 8, end);
-    // The second field, then YYYY/MM/DD and a comma: 12 characters.
-    if (q == p + 8 || end - q < 12 || *q != ',')
-      break;
-    const char* const d = q + 1;
-    if (!is_day(load_little<std::uint32_t>(d + 7)))
-      break;
-    const auto year_month = load_little<std::uint64_t>(d);
-    if (year_month != month_text) {
-      if (!is_year_month(year_month))
-        break;
-      const std::int32_t year = two_digits(d) * 100 + two_digits(d + 2);
-      const std::int32_t month = two_digits(d + 5);
-      month_stored = year >= first_year && year <= last_year;
-      if (month_stored) {
-        if (month < 1 || month > 12)
-          break;  // a message: the general path
-        month_day0 = day_of_year(year, month, 0);
-        year_slot0 = static_cast<std::size_t>(year - first_year) * kDaySlots;
-      }
-      month_text = year_month;
-    }
-    q = d + 11;
-    float flow = kMissing;
-    // An empty value between two commas leaves the day without data; a
-    // record ending right after the date's comma is more than this form.
-    if (!(q < end && *q == ',') && !scan_short_decimal(q, end, flow))
-      break;
-    if (q == end)
-      break;
-    // The record ends at its line end, before a CR right in front of it.
-    const char* nl = q;
-    const char* line_end = q;
-    if (*q == ',') {
-      // What follows is never read; it is usually a short flag.
-      nl = find_line_end(q + 1, end);
-      if (nl == nullptr)
-        break;
-      line_end = nl[-1] == '\r' ? nl - 1 : nl;
-    } else if (*q == '\r' && q + 1 < end && q[1] == '\n') {
-      nl = q + 1;
-    } else if (*q != '\n') {
-      break;
-    }
-    if (line_end - p > static_cast<std::ptrdiff_t>(kRecordLength))
-      break;
-    if (month_stored) {
-      const std::int32_t day = two_digits(d + 8);
-      const std::int32_t t = month_day0 + day;
-      if (t < 1 || t > kDaySlots)
-        break;  // a message, or dropped
-      days[year_slot0 + static_cast<std::size_t>(t - 1)] = flow;
-    }
-    last = p;
-    last_end = line_end;
-    p = nl + 1;
-    ++lines;
-  }
-  if (last == nullptr)
+  const RunTarget target{load_little<std::uint64_t>(key_text), sink.opts,
+                         sink.table.days(i, 1)};
+  const Run run = take_run(p, end, target);
+  if (run.last == nullptr)
     return;
   RecordFields& f = sink.fields;
   f.flow = kMissing;
   parse_common_historical(
-      std::string_view(last, static_cast<std::size_t>(last_end - last)), f);
-  scanner.skip(static_cast<std::size_t>(p - block.data()), lines);
+      std::string_view(run.last,
+                       static_cast<std::size_t>(run.last_end - run.last)),
+      f);
+  scanner.skip(static_cast<std::size_t>(run.next - p), run.lines);
 }
 
 }  // namespace gaumo

@@ -119,11 +119,37 @@ std::string random_station_file(std::mt19937& rng) {
     return std::string(*(xs.begin() + static_cast<std::ptrdiff_t>(d(rng))));
   };
   std::string f = " ID,PARAM,Date,Value,SYM\n";
-  const auto n = rng() % 120;
+  // Half the files run day after day, as the service writes them, so that
+  // most records share their month with the one before.
+  const bool in_order = rng() % 2 == 0;
+  int year = 1998 + static_cast<int>(rng() % 3), month = 12,
+      mday = 1 + static_cast<int>(rng() % 31);
+  const auto n = rng() % (in_order ? 240 : 120);
   for (unsigned k = 0; k < n; ++k) {
     std::string r;
     if (rng() % 8 == 0) {
       r = random_record(rng, RecordKind::kHistorical);
+    } else if (in_order) {
+      static constexpr int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+      if (++mday > kDays[month - 1] + (month == 2 && year % 4 == 0 ? 1 : 0)) {
+        mday = 1;
+        if (++month > 12) {
+          month = 1;
+          ++year;
+        }
+      }
+      char date[40];
+      std::snprintf(date, sizeof date, "%04d/%02d/%02d", year, month, mday);
+      // Now and then a day that is no day of the month, or no day at all.
+      std::string odd_day;
+      if (rng() % 16 == 0) {
+        odd_day = pick({"00", "32", "33", "99", "1", "3*", "1 ", "0x", "\r\n"});
+      }
+      r = "05AB001," + pick({"1", "1", "1", "1", "22"}) + "," + date + ",";
+      if (!odd_day.empty()) r.replace(r.size() - 3, 2, odd_day);
+      r += pick({"12.345", "0.5", "3.4", "", "538.0", "1234567", "7", ".5",
+                 "5.", "12345678", "1.2.3", "-1", "4e2", "2*"});
+      r += pick({"", ",B", ",", ",", ",E", ",\r", "\r", " "});
     } else {
       r = "05AB001," + pick({"1", "1", "1", "PARAM"}) + ",";
       // A second field long enough to put the date or the value across
