@@ -5,22 +5,23 @@
 // The vector path needs the GNU target attribute and the compiler's CPU
 // check. MinGW is left out: its compilers do not keep the stack aligned for
 // 32-byte vectors that a target function spills.
-#if (defined(__x86_64__) || defined(__i386__)) && !defined(_WIN32) && \
+#if defined(__x86_64__) && !defined(_WIN32) && \
     (defined(__GNUC__) || defined(__clang__))
-#define GAUMO_ROW_AVX2 1
+#define GAUMO_CELLS_AVX2 1
 #include <immintrin.h>
 #else
-#define GAUMO_ROW_AVX2 0
+#define GAUMO_CELLS_AVX2 0
 #endif
 
 namespace gaumo {
 namespace {
 
 void format_cells(char* dst, const float* values, std::size_t n) {
-  for (std::size_t k = 0; k < n; ++k) format_f12_3(dst + 12 * k, values[k]);
+  for (std::size_t k = 0; k < n; ++k)
+    format_f12_3(dst + 12 * k, values[k]);
 }
 
-#if GAUMO_ROW_AVX2
+#if GAUMO_CELLS_AVX2
 
 #define GAUMO_AVX2 [[gnu::target("avx2"), gnu::always_inline]] inline
 
@@ -31,13 +32,13 @@ GAUMO_AVX2 __m256i four_digits(__m256i n) {
   // below 100 (both checked over their whole ranges in the tests).
   const __m256i hundreds =
       _mm256_srli_epi32(_mm256_mullo_epi32(n, _mm256_set1_epi32(5243)), 19);
-  const __m256i rest = _mm256_sub_epi32(
-      n, _mm256_mullo_epi32(hundreds, _mm256_set1_epi32(100)));
+  const __m256i rest =
+      _mm256_sub_epi32(n, _mm256_mullo_epi32(hundreds, _mm256_set1_epi32(100)));
   // Two numbers below 100 per lane, the first in the low half.
   const __m256i pairs = _mm256_or_si256(hundreds, _mm256_slli_epi32(rest, 16));
   const __m256i tens = _mm256_mulhi_epu16(pairs, _mm256_set1_epi16(6554));
-  const __m256i ones = _mm256_sub_epi16(
-      pairs, _mm256_mullo_epi16(tens, _mm256_set1_epi16(10)));
+  const __m256i ones =
+      _mm256_sub_epi16(pairs, _mm256_mullo_epi16(tens, _mm256_set1_epi16(10)));
   return _mm256_or_si256(_mm256_or_si256(tens, _mm256_slli_epi16(ones, 8)),
                          _mm256_set1_epi8('0'));
 }
@@ -47,7 +48,8 @@ GAUMO_AVX2 __m256i four_digits(__m256i n) {
 /// before the first digit in the lanes that `negative` marks.
 GAUMO_AVX2 __m256i blank_and_sign(__m256i head, __m256i negative) {
   const __m256i ones = _mm256_set1_epi64x(-1);
-  const __m256i last_byte = _mm256_set1_epi64x(static_cast<long long>(0xFF00000000000000u));
+  const __m256i last_byte =
+      _mm256_set1_epi64x(static_cast<long long>(0xFF00000000000000u));
   // Bytes that are not '0', and always the last: the lowest such byte is
   // the first digit shown; every byte below it becomes a blank.
   const __m256i shown = _mm256_or_si256(
@@ -56,24 +58,26 @@ GAUMO_AVX2 __m256i blank_and_sign(__m256i head, __m256i negative) {
   const __m256i lowest =
       _mm256_and_si256(shown, _mm256_sub_epi64(_mm256_setzero_si256(), shown));
   const __m256i blanks = _mm256_add_epi64(lowest, ones);
-  head = _mm256_xor_si256(head,
-                          _mm256_and_si256(blanks, _mm256_set1_epi8('0' ^ ' ')));
+  head = _mm256_xor_si256(
+      head, _mm256_and_si256(blanks, _mm256_set1_epi8('0' ^ ' ')));
   // The last blank, right before the first digit (there is always one, as
   // the whole part has at most seven digits).
-  const __m256i sign_at = _mm256_xor_si256(blanks, _mm256_srli_epi64(blanks, 8));
-  return _mm256_xor_si256(
-      head, _mm256_and_si256(_mm256_and_si256(sign_at, negative),
-                             _mm256_set1_epi8('-' ^ ' ')));
+  const __m256i sign_at =
+      _mm256_xor_si256(blanks, _mm256_srli_epi64(blanks, 8));
+  return _mm256_xor_si256(head,
+                          _mm256_and_si256(_mm256_and_si256(sign_at, negative),
+                                           _mm256_set1_epi8('-' ^ ' ')));
 }
 
-/// The 32-bit parts taken from a, b and c for one 32-byte piece of output:
-/// a lane takes c where `from_c` is set, else b where `from_b`, else a.
+/// One 32-byte piece of output from the 32-bit parts of a, b and c, each
+/// put in place by its index vector: a lane takes c where its bit of
+/// kFromC is set, else b where its bit of kFromB is, else a.
 template <int kFromB, int kFromC>
-GAUMO_AVX2 __m256i pick(__m256i a, __m256i ia, __m256i b, __m256i ib,
-                        __m256i c, __m256i ic) {
-  const __m256i ab = _mm256_blend_epi32(_mm256_permutevar8x32_epi32(a, ia),
-                                        _mm256_permutevar8x32_epi32(b, ib),
-                                        kFromB);
+GAUMO_AVX2 __m256i pick(__m256i a, __m256i ia, __m256i b, __m256i ib, __m256i c,
+                        __m256i ic) {
+  const __m256i ab =
+      _mm256_blend_epi32(_mm256_permutevar8x32_epi32(a, ia),
+                         _mm256_permutevar8x32_epi32(b, ib), kFromB);
   return _mm256_blend_epi32(ab, _mm256_permutevar8x32_epi32(c, ic), kFromC);
 }
 
@@ -111,7 +115,8 @@ GAUMO_AVX2 bool thousandths(__m128 v, __m256d& u) {
       _mm256_cvtps_pd(v),
       _mm256_castsi256_pd(_mm256_set1_epi64x(0x7FFFFFFFFFFFFFFF)));
   const __m256d a = _mm256_mul_pd(magnitude, _mm256_set1_pd(1000.0));  // exact
-  const __m256d fits = _mm256_cmp_pd(a, _mm256_set1_pd(9999999999.0), _CMP_LT_OQ);
+  const __m256d fits =
+      _mm256_cmp_pd(a, _mm256_set1_pd(9999999999.0), _CMP_LT_OQ);
   u = _mm256_round_pd(a, _MM_FROUND_TO_NEAREST_INT | _MM_FROUND_NO_EXC);
   return _mm256_movemask_pd(fits) == 0xF;
 }
@@ -123,7 +128,8 @@ GAUMO_AVX2 bool eight_cells(char* dst, const float* values) {
   __m256d u0, u1;
   const bool fit0 = thousandths(_mm256_castps256_ps128(v), u0);
   const bool fit1 = thousandths(_mm256_extractf128_ps(v, 1), u1);
-  if (!(fit0 && fit1)) return false;
+  if (!(fit0 && fit1))
+    return false;
   const Parts p0 = split(u0);
   const Parts p1 = split(u1);
   const __m256i high = four_digits(_mm256_set_m128i(p1.high, p0.high));
@@ -141,18 +147,18 @@ GAUMO_AVX2 bool eight_cells(char* dst, const float* values) {
   const __m256i b = blank_and_sign(_mm256_unpackhi_epi32(high, low),
                                    _mm256_unpackhi_epi32(negative, negative));
   // Cell k is 32-bit words 3k, 3k + 1 (its head) and 3k + 2 (its tail).
-  const __m256i out0 = pick<0xC0, 0x24>(
-      a, _mm256_setr_epi32(0, 1, 0, 2, 3, 0, 0, 0),
-      b, _mm256_setr_epi32(0, 0, 0, 0, 0, 0, 0, 1),
-      tail, _mm256_setr_epi32(0, 0, 0, 0, 0, 1, 0, 0));
-  const __m256i out1 = pick<0x06, 0x49>(
-      a, _mm256_setr_epi32(0, 0, 0, 0, 4, 5, 0, 6),
-      b, _mm256_setr_epi32(0, 2, 3, 0, 0, 0, 0, 0),
-      tail, _mm256_setr_epi32(2, 0, 0, 3, 0, 0, 4, 0));
-  const __m256i out2 = pick<0x6C, 0x92>(
-      a, _mm256_setr_epi32(7, 0, 0, 0, 0, 0, 0, 0),
-      b, _mm256_setr_epi32(0, 0, 4, 5, 0, 6, 7, 0),
-      tail, _mm256_setr_epi32(0, 5, 0, 0, 6, 0, 0, 7));
+  const __m256i out0 =
+      pick<0xC0, 0x24>(a, _mm256_setr_epi32(0, 1, 0, 2, 3, 0, 0, 0), b,
+                       _mm256_setr_epi32(0, 0, 0, 0, 0, 0, 0, 1), tail,
+                       _mm256_setr_epi32(0, 0, 0, 0, 0, 1, 0, 0));
+  const __m256i out1 =
+      pick<0x06, 0x49>(a, _mm256_setr_epi32(0, 0, 0, 0, 4, 5, 0, 6), b,
+                       _mm256_setr_epi32(0, 2, 3, 0, 0, 0, 0, 0), tail,
+                       _mm256_setr_epi32(2, 0, 0, 3, 0, 0, 4, 0));
+  const __m256i out2 =
+      pick<0x6C, 0x92>(a, _mm256_setr_epi32(7, 0, 0, 0, 0, 0, 0, 0), b,
+                       _mm256_setr_epi32(0, 0, 4, 5, 0, 6, 7, 0), tail,
+                       _mm256_setr_epi32(0, 5, 0, 0, 6, 0, 0, 7));
   _mm256_storeu_si256(reinterpret_cast<__m256i*>(dst), out0);
   _mm256_storeu_si256(reinterpret_cast<__m256i*>(dst + 32), out1);
   _mm256_storeu_si256(reinterpret_cast<__m256i*>(dst + 64), out2);
@@ -160,7 +166,7 @@ GAUMO_AVX2 bool eight_cells(char* dst, const float* values) {
 }
 
 [[gnu::target("avx2")]] void format_cells_avx2(char* dst, const float* values,
-                                                std::size_t n) {
+                                               std::size_t n) {
   std::size_t k = 0;
   for (; n - k >= 8; k += 8) {
     if (!eight_cells(dst + 12 * k, values + k))
@@ -171,12 +177,12 @@ GAUMO_AVX2 bool eight_cells(char* dst, const float* values) {
 
 #undef GAUMO_AVX2
 
-#endif  // GAUMO_ROW_AVX2
+#endif  // GAUMO_CELLS_AVX2
 
 }  // namespace
 
 void format_f12_3_cells(char* dst, const float* values, std::size_t n) {
-#if GAUMO_ROW_AVX2
+#if GAUMO_CELLS_AVX2
   static const bool avx2 = __builtin_cpu_supports("avx2");
   if (avx2) {
     format_cells_avx2(dst, values, n);
