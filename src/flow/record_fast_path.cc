@@ -6,15 +6,9 @@
 #include <cstring>
 
 #include "flow/calendar.h"
+#include "text/line_end_mask.h"
 #include "text/line_scanner.h"
 #include "text/number_parse.h"
-
-#if defined(__SSE2__) || defined(_M_X64)
-#define GAUMO_SSE2 1
-#include <emmintrin.h>
-#else
-#define GAUMO_SSE2 0
-#endif
 
 // The record loop's helpers must be inlined into it: left to the compiler
 // they become calls per record; and the check of a month's first record
@@ -357,34 +351,6 @@ struct MonthCache {
   std::uint64_t prefix[3] = {0, 0, 0};
 };
 
-/// The line ends among the 64 bytes at c, as bits, the first byte lowest.
-GAUMO_ALWAYS_INLINE std::uint64_t line_ends_in(const char* c) {
-#if GAUMO_SSE2
-  const __m128i nl = _mm_set1_epi8('\n');
-  std::uint64_t bits = 0;
-  for (int k = 0; k < 4; ++k) {
-    const __m128i v =
-        _mm_loadu_si128(reinterpret_cast<const __m128i*>(c + 16 * k));
-    bits |= std::uint64_t{static_cast<std::uint16_t>(
-                _mm_movemask_epi8(_mm_cmpeq_epi8(v, nl)))}
-            << (16 * k);
-  }
-  return bits;
-#else
-  std::uint64_t bits = 0;
-  for (int k = 0; k < 8; ++k) {
-    const auto z = load_little<std::uint64_t>(c + 8 * k) ^ 0x0A0A0A0A0A0A0A0Au;
-    // The high bit of each byte that is zero, exactly; then those eight
-    // bits gathered into one byte.
-    const std::uint64_t zero =
-        ~(((z & 0x7F7F7F7F7F7F7F7Fu) + 0x7F7F7F7F7F7F7F7Fu) | z) &
-        0x8080808080808080u;
-    bits |= ((zero >> 7) * 0x0102040810204080u >> 56) << (8 * k);
-  }
-  return bits;
-#endif
-}
-
 /// Where the record [p, nl) ends, before a CR right in front of its line
 /// end, when its value from q (right after the date's comma) has the
 /// plain form; the value goes to `flow`. nullptr otherwise.
@@ -506,7 +472,7 @@ Run take_run(const char* p, const char* end, const RunTarget& target) {
   Run run;
   run.next = p;
   const char* chunk = p;
-  std::uint64_t ends = line_ends_in(chunk);
+  std::uint64_t ends = line_end_mask(chunk);
   // A record that starts with the bytes of the last checked one, up to its
   // month, has the same identifier, second field, year and month, all
   // already checked and turned into a slot: only the day, the value and
@@ -518,7 +484,7 @@ Run take_run(const char* p, const char* end, const RunTarget& target) {
       chunk += 64;
       if (end - chunk < kChunkRoom)
         return run;
-      ends = line_ends_in(chunk);
+      ends = line_end_mask(chunk);
     }
     const char* const nl = chunk + std::countr_zero(ends);
     ends &= ends - 1;

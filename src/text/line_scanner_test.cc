@@ -3,12 +3,15 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
+#include <random>
 #include <string>
 #include <string_view>
 #include <utility>
 #include <vector>
 
+#include "text/line_end_mask.h"
 #include "text/memory_input.h"
 
 namespace gaumo {
@@ -119,6 +122,26 @@ TEST(LineScanner, ReadErrorOnTheFirstReadIsReported) {
   EXPECT_EQ(err, 21);
   EXPECT_EQ(line, "");
   EXPECT_EQ(scanner.next(line, err), LineScanner::Status::kEnd);
+}
+
+TEST(LineEndMask, MarksEveryLineEndAndNothingElseBothWays) {
+  // Bytes next to '\n' in value or in bit pattern, where a carry or a
+  // borrow would show.
+  const unsigned char near[] = {'\n', '\n', 0x0B, 0x09, 0x8A, 0x1A, 0x00,
+                                0xFF, 0x7F, 0x80, '\r', ',',  '1'};
+  std::mt19937 rng(64);
+  for (int round = 0; round < 20000; ++round) {
+    char c[64];
+    std::uint64_t want = 0;
+    for (int k = 0; k < 64; ++k) {
+      c[k] =
+          static_cast<char>(rng() % 3 == 0 ? rng() : near[rng() % sizeof near]);
+      if (c[k] == '\n')
+        want |= std::uint64_t{1} << k;
+    }
+    ASSERT_EQ(line_end_mask(c), want) << round;
+    ASSERT_EQ(line_end_mask_portable(c), want) << round;
+  }
 }
 
 }  // namespace
