@@ -364,6 +364,7 @@ GAUMO_ALWAYS_INLINE const char* value_and_end(const char* p, const char* q,
     return nullptr;
   const char* line_end = nl;
   if (q == nl) {
+    // The value ends the line.
   } else if (*q == ',') {
     // What follows is never read; it is usually a short flag.
     if (nl[-1] == '\r')
