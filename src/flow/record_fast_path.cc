@@ -215,9 +215,8 @@ struct CommonRecord {
 
 /// Scans "<text>,YYYY/MM/DD,<value>" from p, reading nothing at or past e,
 /// and returns where the value ends, or nullptr (with `r` partly written)
-/// when the text is not of that form. A line end in the text is not of it,
-/// so a whole block of lines may be scanned. Inlined by force into the
-/// record loop, which calls it for every record.
+/// when the text is not of that form. A line end in the text is not of it.
+/// Inlined by force: the general path calls it for every record.
 GAUMO_ALWAYS_INLINE const char* scan_common_historical(const char* p,
                                                        const char* e,
                                                        CommonRecord& r) {
@@ -340,7 +339,6 @@ namespace {
 
 /// What the records of one station and month share, and where they go.
 struct MonthCache {
-  std::uint64_t year_month = 0;  ///< "YYYY/MM/"; never valid at first
   bool stored = false;           ///< whether the year is in the table
   std::int32_t day0 = 0;         ///< day of the year of the month's day 0
   std::size_t year_slot0 = 0;    ///< first slot of the year
@@ -352,16 +350,10 @@ struct MonthCache {
 };
 
 /// Where the record [p, nl) ends, before a CR right in front of its line
-/// end, when its value from q (right after the date's comma) has the
-/// plain form; the value goes to `flow`. nullptr otherwise.
-GAUMO_ALWAYS_INLINE const char* value_and_end(const char* p, const char* q,
-                                              const char* nl, const char* end,
-                                              float& flow) {
-  // An empty value between two commas leaves the day without data; a
-  // record ending right after the date's comma is more than this form.
-  // The value stops at the line end at the latest.
-  if (*q != ',' && !scan_short_decimal(q, end, flow))
-    return nullptr;
+/// end, when what follows its value (from q) has the plain form: nothing,
+/// a comma and anything, or a CR. nullptr otherwise.
+GAUMO_ALWAYS_INLINE const char* record_end(const char* p, const char* q,
+                                           const char* nl) {
   const char* line_end = nl;
   if (q == nl) {
     // The value ends the line.
@@ -379,52 +371,52 @@ GAUMO_ALWAYS_INLINE const char* value_and_end(const char* p, const char* q,
   return line_end;
 }
 
+/// record_end for a record whose value starts at q (right after the date's
+/// comma); the value goes to `flow`.
+GAUMO_ALWAYS_INLINE const char* value_and_end(const char* p, const char* q,
+                                              const char* nl, const char* end,
+                                              float& flow) {
+  // An empty value between two commas leaves the day without data; a
+  // record ending right after the date's comma is more than this form.
+  // The value stops at the line end at the latest.
+  if (*q != ',' && !scan_short_decimal(q, end, flow))
+    return nullptr;
+  return record_end(p, q, nl);
+}
+
 /// Takes the record [p, nl), if it is of the common form, checking every
 /// field; renews `month` when the record starts another month. Returns
 /// where the record ends, or nullptr. Kept out of the record loop, which
 /// needs it about once a month of records.
 GAUMO_NOINLINE const char* take_checked(const char* p, const char* nl,
-                                        const char* end, std::uint64_t key,
+                                        std::uint64_t key,
                                         const RunOptions& opts, float* days,
                                         MonthCache& month) {
   if (load_little<std::uint64_t>(p) != key)
     return nullptr;
-  const char* q = end_of_text(p + 8, nl);
-  // The second field, then YYYY/MM/DD and a comma: 12 characters.
-  if (q == p + 8 || nl - q < 12 || *q != ',')
+  CommonRecord r;
+  const char* const q = scan_common_historical(p + 8, nl, r);
+  if (q == nullptr)
     return nullptr;
-  const char* const d = q + 1;
-  if (!is_day(load_little<std::uint32_t>(d + 7)))
-    return nullptr;
-  const auto year_month = load_little<std::uint64_t>(d);
-  if (year_month != month.year_month) {
-    if (!is_year_month(year_month))
-      return nullptr;
-    const std::int32_t year = two_digits(d) * 100 + two_digits(d + 2);
-    const std::int32_t month_number = two_digits(d + 5);
-    const bool stored = year >= opts.start_year && year <= opts.end_year;
-    if (stored && (month_number < 1 || month_number > 12))
-      return nullptr;  // a message: the general path
-    month.year_month = year_month;
-    month.stored = stored;
-    if (stored) {
-      month.day0 = day_of_year(year, month_number, 0);
-      month.year_slot0 =
-          static_cast<std::size_t>(year - opts.start_year) * kDaySlots;
-    }
-  }
-  float flow = kMissing;
-  const char* const line_end = value_and_end(p, d + 11, nl, end, flow);
+  const bool stored = r.year >= opts.start_year && r.year <= opts.end_year;
+  if (stored && (r.month < 1 || r.month > 12))
+    return nullptr;  // a message: the general path
+  const char* const line_end = record_end(p, q, nl);
   if (line_end == nullptr)
     return nullptr;
-  if (month.stored) {
-    const std::int32_t t = month.day0 + two_digits(d + 8);
+  month.stored = stored;
+  if (stored) {
+    month.day0 = day_of_year(r.year, r.month, 0);
+    month.year_slot0 =
+        static_cast<std::size_t>(r.year - opts.start_year) * kDaySlots;
+    const std::int32_t t = month.day0 + r.day;
     if (t < 1 || t > kDaySlots)
       return nullptr;  // a message, or dropped
-    days[month.year_slot0 + static_cast<std::size_t>(t - 1)] = flow;
+    days[month.year_slot0 + static_cast<std::size_t>(t - 1)] = r.flow;
   }
-  // The next records of the month start with the same bytes.
-  const auto length = static_cast<std::size_t>(d + 8 - p);
+  // The next records of the month start with the same bytes, up to and
+  // including "YYYY/MM/".
+  const std::size_t length = 8 + r.second.size() + 1 + 8;
   month.prefix_length = length <= 24 ? length : 0;
   if (month.prefix_length != 0) {
     month.prefix[0] = load_little<std::uint64_t>(p);
@@ -509,8 +501,8 @@ Run take_run(const char* p, const char* end, const RunTarget& target) {
         }
       }
     } else {
-      line_end = take_checked(p, nl, end, target.key, target.opts, target.days,
-                              month);
+      line_end =
+          take_checked(p, nl, target.key, target.opts, target.days, month);
     }
     if (line_end == nullptr)
       return run;
