@@ -8,6 +8,7 @@
 #include "flow/calendar.h"
 #include "text/line_end_mask.h"
 #include "text/line_scanner.h"
+#include "text/little_endian.h"
 #include "text/number_parse.h"
 
 // The record loop's helpers must be inlined into it: left to the compiler
@@ -74,20 +75,6 @@ bool parse_short_int16(std::string_view t, std::int16_t& out) {
 constexpr float kPow10[] = {1e0f, 1e1f, 1e2f, 1e3f, 1e4f, 1e5f, 1e6f, 1e7f};
 
 bool is_digit(char c) { return static_cast<unsigned>(c - '0') < 10; }
-
-/// The bytes at p as a little-endian number, on any machine.
-template <typename U>
-GAUMO_ALWAYS_INLINE U load_little(const char* p) {
-  U v = 0;
-  if constexpr (std::endian::native == std::endian::little) {
-    std::memcpy(&v, p, sizeof v);
-  } else {
-    for (std::size_t k = sizeof v; k-- > 0;) {
-      v = static_cast<U>(v << 8 | static_cast<unsigned char>(p[k]));
-    }
-  }
-  return v;
-}
 
 /// The digits of [digits] [. [digits]] at p, one at a time; the plain
 /// form of scan_short_decimal.

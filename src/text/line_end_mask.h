@@ -5,7 +5,8 @@
 
 #include <bit>
 #include <cstdint>
-#include <cstring>
+
+#include "text/little_endian.h"
 
 #if defined(__SSE2__) || defined(_M_X64)
 #define GAUMO_LINE_END_SSE2 1
@@ -21,12 +22,8 @@ namespace gaumo {
 inline std::uint64_t line_end_mask_portable(const char* c) {
   std::uint64_t bits = 0;
   for (int k = 0; k < 8; ++k) {
-    unsigned char b[8];
-    std::memcpy(b, c + 8 * k, 8);
-    std::uint64_t w = 0;  // first byte lowest, whatever the byte order
-    for (int j = 7; j >= 0; --j)
-      w = w << 8 | b[j];
-    const std::uint64_t z = w ^ 0x0A0A0A0A0A0A0A0Au;
+    const std::uint64_t z =
+        load_little<std::uint64_t>(c + 8 * k) ^ 0x0A0A0A0A0A0A0A0Au;
     // The high bit of each byte that is zero, exactly (no carry crosses a
     // byte); then those eight bits gathered into one byte.
     const std::uint64_t zero =
