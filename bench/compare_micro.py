@@ -39,10 +39,10 @@ def main():
     ap.add_argument("builds", nargs="+", metavar="LABEL=BINARY")
     args = ap.parse_args()
     builds = []
-    for spec in args.builds:
-        label, sep, binary = spec.partition("=")
+    for build in args.builds:
+        label, sep, binary = build.partition("=")
         if not sep:
-            ap.error("expected LABEL=BINARY, got " + spec)
+            ap.error("expected LABEL=BINARY, got " + build)
         builds.append((label, binary))
     best = {}
     for _ in range(args.rounds):
