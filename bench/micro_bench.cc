@@ -181,6 +181,14 @@ void BM_ReadValuesOfRecord(benchmark::State& state) {
 }
 BENCHMARK(BM_ReadValuesOfRecord);
 
+/// Counts the rows of `fields` F12.3 fields and a line end formatted.
+void count_rows(benchmark::State& state, std::size_t fields) {
+  state.SetItemsProcessed(state.iterations() *
+                          static_cast<std::int64_t>(fields));
+  state.SetBytesProcessed(state.iterations() *
+                          static_cast<std::int64_t>(fields * 12 + 1));
+}
+
 /// One day of a 1000-station yearly file: 1000 fields of 12 characters.
 void BM_PutF12_3Row(benchmark::State& state) {
   const std::vector<float> row = realistic_flows(gaumo::kMaxStations);
@@ -194,10 +202,7 @@ void BM_PutF12_3Row(benchmark::State& state) {
     }
     benchmark::DoNotOptimize(out.data());
   }
-  state.SetItemsProcessed(state.iterations() *
-                          static_cast<std::int64_t>(row.size()));
-  state.SetBytesProcessed(state.iterations() *
-                          static_cast<std::int64_t>(row.size() * 12 + 1));
+  count_rows(state, row.size());
 }
 BENCHMARK(BM_PutF12_3Row);
 
@@ -209,10 +214,7 @@ void BM_PutF12_3Cells(benchmark::State& state) {
     gaumo::format_f12_3_cells(out.data(), row.data(), row.size());
     benchmark::DoNotOptimize(out.data());
   }
-  state.SetItemsProcessed(state.iterations() *
-                          static_cast<std::int64_t>(row.size()));
-  state.SetBytesProcessed(state.iterations() *
-                          static_cast<std::int64_t>(row.size() * 12 + 1));
+  count_rows(state, row.size());
 }
 BENCHMARK(BM_PutF12_3Cells);
 
@@ -227,10 +229,7 @@ void BM_PutFixedRow(benchmark::State& state) {
     out += '\n';
     benchmark::DoNotOptimize(out.data());
   }
-  state.SetItemsProcessed(state.iterations() *
-                          static_cast<std::int64_t>(row.size()));
-  state.SetBytesProcessed(state.iterations() *
-                          static_cast<std::int64_t>(row.size() * 12 + 1));
+  count_rows(state, row.size());
 }
 BENCHMARK(BM_PutFixedRow);
 
