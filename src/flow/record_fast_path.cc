@@ -427,13 +427,6 @@ struct Run {
   const char* last = nullptr;
   const char* last_end = nullptr;
   std::int64_t lines = 0;
-
-  void take(const char* p, const char* line_end, const char* nl) {
-    last = p;
-    last_end = line_end;
-    next = nl + 1;
-    ++lines;
-  }
 };
 
 /// What every record of a run is checked against and stored into.
@@ -450,7 +443,10 @@ struct RunTarget {
 /// chunk is not left, go through the general path.
 Run take_run(const char* p, const char* end, const RunTarget& target) {
   Run run;
-  run.next = p;
+  const auto stop_here = [&] {
+    run.next = p;
+    return run;
+  };
   const char* chunk = p;
   std::uint64_t ends = line_end_mask(chunk);
   // A record that starts with the bytes of the last checked one, up to its
@@ -463,7 +459,7 @@ Run take_run(const char* p, const char* end, const RunTarget& target) {
     while (ends == 0) {
       chunk += 64;
       if (end - chunk < kChunkRoom)
-        return run;
+        return stop_here();
       ends = line_end_mask(chunk);
     }
     const char* const nl = chunk + std::countr_zero(ends);
@@ -492,8 +488,10 @@ Run take_run(const char* p, const char* end, const RunTarget& target) {
           take_checked(p, nl, target.key, target.opts, target.days, month);
     }
     if (line_end == nullptr)
-      return run;
-    run.take(p, line_end, nl);
+      return stop_here();
+    run.last = p;
+    run.last_end = line_end;
+    ++run.lines;
     p = nl + 1;
   }
 }
