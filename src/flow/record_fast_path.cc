@@ -336,23 +336,21 @@ struct MonthCache {
   std::uint64_t prefix[3] = {0, 0, 0};
 };
 
-/// Where the record [p, nl) ends, before a CR right in front of its line
-/// end, when what follows its value (from q) has the plain form: nothing,
-/// a comma and anything, or a CR. nullptr otherwise.
+/// Where the line whose '\n' is at nl ends: before a CR right in front of
+/// it.
+GAUMO_ALWAYS_INLINE const char* line_end_before(const char* nl) {
+  return nl[-1] == '\r' ? nl - 1 : nl;
+}
+
+/// Where the record [p, nl) ends, when what follows its value (from q) has
+/// the plain form: nothing, a comma and anything (never read; usually a
+/// short flag), or a CR. nullptr otherwise.
 GAUMO_ALWAYS_INLINE const char* record_end(const char* p, const char* q,
                                            const char* nl) {
-  const char* line_end = nl;
-  if (q == nl) {
-    // The value ends the line.
-  } else if (*q == ',') {
-    // What follows is never read; it is usually a short flag.
-    if (nl[-1] == '\r')
-      line_end = nl - 1;
-  } else if (*q == '\r' && q + 1 == nl) {
-    line_end = q;
-  } else {
+  if (!(q == nl || *q == ',' || (*q == '\r' && q + 1 == nl)))
     return nullptr;
-  }
+  // A value that ends the line is no CR, so the line end holds in all three.
+  const char* const line_end = line_end_before(nl);
   if (line_end - p > static_cast<std::ptrdiff_t>(kRecordLength))
     return nullptr;
   return line_end;
@@ -421,11 +419,11 @@ constexpr std::ptrdiff_t kMonthRouteRoom = 40;
 constexpr std::ptrdiff_t kChunkRoom = 64 + kMonthRouteRoom;
 
 /// A run of records taken from a block: where the next record starts, the
-/// last record taken (nullptr when none) and how many lines were taken.
+/// last record taken (nullptr when none; its line ends right before next)
+/// and how many lines were taken.
 struct Run {
   const char* next = nullptr;
   const char* last = nullptr;
-  const char* last_end = nullptr;
   std::int64_t lines = 0;
 };
 
@@ -490,7 +488,6 @@ Run take_run(const char* p, const char* end, const RunTarget& target) {
     if (line_end == nullptr)
       return stop_here();
     run.last = p;
-    run.last_end = line_end;
     ++run.lines;
     p = nl + 1;
   }
@@ -515,9 +512,9 @@ void take_common_records(LineScanner& scanner, const Ident& idsta,
     return;
   RecordFields& f = sink.fields;
   f.flow = kMissing;
+  const char* const last_end = line_end_before(run.next - 1);
   parse_common_historical(
-      std::string_view(run.last,
-                       static_cast<std::size_t>(run.last_end - run.last)),
+      std::string_view(run.last, static_cast<std::size_t>(last_end - run.last)),
       f);
   scanner.skip(static_cast<std::size_t>(run.next - p), run.lines);
 }
