@@ -25,6 +25,7 @@
 #include <cstdio>
 
 #include "text/file_system.h"
+#include "text/memory_limit.h"
 
 namespace gaumo::platform {
 
@@ -184,10 +185,8 @@ std::optional<std::uint64_t> physical_memory() {
   const long pages = ::sysconf(_SC_PHYS_PAGES);
   const long page_size = ::sysconf(_SC_PAGESIZE);
   if (pages <= 0 || page_size <= 0) return std::nullopt;
-  const auto p = static_cast<std::uint64_t>(pages);
-  const auto s = static_cast<std::uint64_t>(page_size);
-  if (p > UINT64_MAX / s) return std::nullopt;
-  return p * s;
+  return checked_bytes(static_cast<std::uint64_t>(pages),
+                       static_cast<std::uint64_t>(page_size));
 }
 
 std::optional<std::uint64_t> available_memory() {
@@ -199,7 +198,7 @@ std::optional<std::uint64_t> available_memory() {
   while (std::fgets(line, sizeof line, f) != nullptr) {
     unsigned long long kib = 0;
     if (std::sscanf(line, "MemAvailable: %llu kB", &kib) == 1) {
-      if (kib <= UINT64_MAX / 1024) out = std::uint64_t{kib} * 1024;
+      out = checked_bytes(kib, 1024);
       break;
     }
   }
