@@ -79,8 +79,8 @@ std::string tb0_file_name(std::int64_t year) {
   return s;
 }
 
-std::string tb0_header(const HeaderConstants& hc, const StationCatalogue& cat,
-                       std::int64_t year, const LocalTime& stamp) {
+std::string tb0_header_lines(const HeaderConstants& hc, std::int64_t year,
+                             const LocalTime& stamp) {
   std::string h;
   h += "########################################\n";
   line40(h, ":FileType tb0  ASCII  EnSim 1.0");
@@ -128,8 +128,12 @@ std::string tb0_header(const HeaderConstants& hc, const StationCatalogue& cat,
   line40(h, ":DeltaT               24");
   line40(h, ":RoutingDeltaT         1");
   line40(h, "#");
-  line40(h, ":ColumnMetaData");
+  return h;
+}
 
+std::string tb0_column_metadata(const StationCatalogue& cat) {
+  std::string h;
+  line40(h, ":ColumnMetaData");
   const std::int32_t n = cat.nsta;
   metadata_row(h, "   :ColumnUnits", n,
                [&](std::size_t k) { h.append(cat.columnunits[k].view()); });
@@ -159,9 +163,17 @@ std::string tb0_header(const HeaderConstants& hc, const StationCatalogue& cat,
   return h;
 }
 
+std::string tb0_header(const HeaderConstants& hc, const StationCatalogue& cat,
+                       std::int64_t year, const LocalTime& stamp) {
+  return tb0_header_lines(hc, year, stamp) + tb0_column_metadata(cat);
+}
+
 void write_yearly_tb0(FileSystem& fs, RunLog& log, const RunOptions& opts,
                       const HeaderConstants& hc, StationCatalogue& cat,
                       const FlowTable& table, const Clock& clock) {
+  // The same for every year, and at a thousand stations dearer to format
+  // than all the rest of a header.
+  const std::string metadata = tb0_column_metadata(cat);
   std::vector<const float*> columns(static_cast<std::size_t>(cat.nsta));
   std::vector<float> row_values(columns.size());
   for (std::int64_t year = opts.start_year; year <= opts.end_year; ++year) {
@@ -181,7 +193,8 @@ void write_yearly_tb0(FileSystem& fs, RunLog& log, const RunOptions& opts,
     log.console(free_line({"Opened unit=", kTb0Unit, " filename=", fln.first(30)}));
 
     OutBuffer out(std::move(file));
-    out.write(tb0_header(hc, cat, year, clock()));
+    out.write(tb0_header_lines(hc, year, clock()));
+    out.write(metadata);
     for (std::int32_t i = 1; i <= cat.nsta; ++i) {
       columns[static_cast<std::size_t>(i - 1)] = table.days(i, n);
     }

@@ -40,9 +40,14 @@ LocalTime local_clock();
 /// exactly 4 characters, then "0101_str.tb0".
 std::string tb0_file_name(std::int64_t year);
 
-/// The 40 header lines and metadata rows of a file for `year` (no data).
+/// The 40 header lines and metadata rows of a file for `year` (no data):
+/// the lines up to ":ColumnMetaData", which depend on the year and stamp,
+/// then the column metadata, which depend only on the stations.
 std::string tb0_header(const HeaderConstants& hc, const StationCatalogue& cat,
                        std::int64_t year, const LocalTime& stamp);
+std::string tb0_header_lines(const HeaderConstants& hc, std::int64_t year,
+                             const LocalTime& stamp);
+std::string tb0_column_metadata(const StationCatalogue& cat);
 
 /// Writes one file per year from start_year to end_year. Ends the run when a
 /// file cannot be opened ("in write_r2c @ 83") or written.
