@@ -116,29 +116,33 @@ GAUMO_ALWAYS_INLINE bool scan_short_decimal(const char*& p, const char* e,
   // The eight bytes from p at once, first byte lowest. After the XOR a
   // digit is 0 to 9, and adding 0x76 sets the high bit of a byte exactly
   // when it is not one. A byte that carries into the next is itself not a
-  // digit, so the first two bytes that are not are found right.
+  // digit, so the first two bytes that are not are found right. The masks
+  // below come from the lowest set bits alone (x ^ (x - 1) keeps the bits
+  // up to and including the lowest): shifts by a count would lengthen the
+  // chain every record waits on.
   const auto x = load_little<std::uint64_t>(p) ^ 0x3030303030303030u;
   const std::uint64_t other =
       ((x + 0x7676767676767676u) | x) & 0x8080808080808080u;
   if (other == 0)
     return scan_short_decimal_bytes(p, e, out);
-  const int whole = std::countr_zero(other) / 8;  // digits before the point
-  std::uint64_t digits_text = x & ((std::uint64_t{1} << (8 * whole)) - 1);
+  const std::uint64_t through_first = other ^ (other - 1);
+  const std::uint64_t whole_bytes = through_first >> 8;  // before the first
+  const std::uint64_t first_byte = through_first ^ whole_bytes;
+  std::uint64_t digits_text = x & whole_bytes;
+  int length = std::countr_zero(other) / 8;  // characters taken
+  int digits = length;
   int decimals = 0;
-  int length = whole;  // characters taken
-  if (((x >> (8 * whole)) & 0xFF) == ('.' ^ '0')) {
-    if (whole == 7)
+  if ((x & first_byte) == (0x1E1E1E1E1E1E1E1Eu & first_byte)) {  // a point
+    const std::uint64_t rest = other & (other - 1);
+    if (rest == 0)
       return scan_short_decimal_bytes(p, e, out);
-    const std::uint64_t after = other & (~std::uint64_t{0} << (8 * whole + 8));
-    if (after == 0)
-      return scan_short_decimal_bytes(p, e, out);
-    length = std::countr_zero(after) / 8;
-    decimals = length - whole - 1;
     // The decimals closed up onto the whole digits, over the point.
-    digits_text |= (x >> 8) & ((std::uint64_t{1} << (8 * (length - 1))) - 1) &
-                   ~((std::uint64_t{1} << (8 * whole)) - 1);
+    const std::uint64_t before_end = (rest ^ (rest - 1)) >> 16;
+    digits_text |= (x >> 8) & before_end & ~whole_bytes;
+    decimals = std::countr_zero(rest) / 8 - length - 1;
+    length += decimals + 1;
+    digits += decimals;
   }
-  const int digits = whole + decimals;
   if (digits == 0 || digits > 7)
     return false;
   // Right-aligned in eight digits, then pairs, fours and the eight joined.
