@@ -338,7 +338,34 @@ struct MonthCache {
   /// is too long for three loads.
   std::size_t prefix_length = 0;
   std::uint64_t prefix[3] = {0, 0, 0};
+  /// The day after the last record's, as "/DD," (0, which no record has,
+  /// past 31), and its slot: records run day after day, and a record of
+  /// that day needs neither its day read nor its slot checked.
+  std::uint32_t next_day_text = 0;
+  std::int32_t next_day = 0;
+  std::size_t next_slot = 0;
+
+  /// Expects the day after `day` (0 to 99), whose slot is `slot`, next.
+  void follow(std::int32_t day, std::size_t slot);
 };
+
+/// "/DD," for the days 1 to 31; 0 for the others.
+constexpr std::array<std::uint32_t, 101> make_day_texts() {
+  std::array<std::uint32_t, 101> t{};
+  for (std::uint32_t d = 1; d <= 31; ++d) {
+    t[d] = '/' | (('0' + d / 10) << 8) | (('0' + d % 10) << 16) |
+           (std::uint32_t{','} << 24);
+  }
+  return t;
+}
+constexpr std::array<std::uint32_t, 101> kDayTexts = make_day_texts();
+
+GAUMO_ALWAYS_INLINE void MonthCache::follow(std::int32_t day,
+                                            std::size_t slot) {
+  next_day = day + 1;
+  next_day_text = kDayTexts[static_cast<std::size_t>(next_day)];
+  next_slot = slot + 1;
+}
 
 /// Where the line whose '\n' is at nl ends: before a CR right in front of
 /// it.
@@ -394,6 +421,7 @@ GAUMO_NOINLINE const char* take_checked(const char* p, const char* nl,
   if (line_end == nullptr)
     return nullptr;
   month.stored = stored;
+  std::size_t slot = 0;
   if (stored) {
     month.day0 = day_of_year(r.year, r.month, 0);
     month.year_slot0 =
@@ -401,8 +429,10 @@ GAUMO_NOINLINE const char* take_checked(const char* p, const char* nl,
     const std::int32_t t = month.day0 + r.day;
     if (t < 1 || t > kDaySlots)
       return nullptr;  // a message, or dropped
-    days[month.year_slot0 + static_cast<std::size_t>(t - 1)] = r.flow;
+    slot = month.year_slot0 + static_cast<std::size_t>(t - 1);
+    days[slot] = r.flow;
   }
+  month.follow(r.day, slot);
   // The next records of the month start with the same bytes, up to and
   // including "YYYY/MM/".
   const std::size_t length = 8 + r.second.size() + 1 + 8;
@@ -468,22 +498,29 @@ Run take_run(const char* p, const char* end, const RunTarget& target) {
     ends &= ends - 1;
     const char* line_end = nullptr;
     const std::size_t length = month.prefix_length;
+    const std::uint32_t day_text =
+        length != 0 ? load_little<std::uint32_t>(p + length - 1) : 0;
     if (length != 0 &&
         ((load_little<std::uint64_t>(p) ^ month.prefix[0]) |
          (load_little<std::uint64_t>(p + 8) ^ month.prefix[1]) |
          (load_little<std::uint64_t>(p + length - 8) ^ month.prefix[2])) ==
             0 &&
-        is_day(load_little<std::uint32_t>(p + length - 1))) {
+        (day_text == month.next_day_text || is_day(day_text))) {
       float flow = kMissing;
       line_end = value_and_end(p, p + length + 3, nl, end, flow);
-      if (line_end != nullptr && month.stored) {
-        const std::int32_t t = month.day0 + two_digits(p + length);
-        if (t < 1 || t > kDaySlots) {
+      std::int32_t day = month.next_day;
+      std::size_t slot = month.next_slot;
+      if (day_text != month.next_day_text) {
+        day = two_digits(p + length);
+        const std::int32_t t = month.day0 + day;
+        if (month.stored && (t < 1 || t > kDaySlots))
           line_end = nullptr;
-        } else {
-          target.days[month.year_slot0 + static_cast<std::size_t>(t - 1)] =
-              flow;
-        }
+        slot = month.year_slot0 + static_cast<std::size_t>(t - 1);
+      }
+      if (line_end != nullptr) {
+        if (month.stored)
+          target.days[slot] = flow;
+        month.follow(day, slot);
       }
     } else {
       line_end =
