@@ -77,9 +77,11 @@ constexpr float kPow10[] = {1e0f, 1e1f, 1e2f, 1e3f, 1e4f, 1e5f, 1e6f, 1e7f};
 bool is_digit(char c) { return static_cast<unsigned>(c - '0') < 10; }
 
 /// The digits of [digits] [. [digits]] at p, one at a time; the plain
-/// form of scan_short_decimal.
-GAUMO_ALWAYS_INLINE bool scan_short_decimal_bytes(const char*& p, const char* e,
-                                                  float& out) {
+/// form of scan_short_decimal. Kept out of line: the record loop needs it
+/// only near a block's end or for long values, and inlined at each of its
+/// three calls it crowded the loop's registers.
+GAUMO_NOINLINE bool scan_short_decimal_bytes(const char*& p, const char* e,
+                                             float& out) {
   // The loops stop after eight digits in all, before the mantissa could
   // overflow; a count of eight then fails.
   const char* const start = p;
