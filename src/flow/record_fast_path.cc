@@ -106,15 +106,10 @@ GAUMO_NOINLINE bool scan_short_decimal_bytes(const char*& p, const char* e,
   return true;
 }
 
-/// Scans [digits] [. [digits]] from p, leaving p after it, into `out`.
-/// False when there is no digit or more than seven: seven digits keep the
-/// mantissa below 2^24 and every power of ten used exact, so one float
-/// division rounds correctly. Inlined by force into the record loop, which
-/// runs it for every record.
-GAUMO_ALWAYS_INLINE bool scan_short_decimal(const char*& p, const char* e,
-                                            float& out) {
-  if (e - p < 8)
-    return scan_short_decimal_bytes(p, e, out);
+/// scan_short_decimal where the eight bytes from p are known to be in
+/// [p, e).
+GAUMO_ALWAYS_INLINE bool scan_short_decimal_word(const char*& p, const char* e,
+                                                 float& out) {
   // The eight bytes from p at once, first byte lowest. After the XOR a
   // digit is 0 to 9, and adding 0x76 sets the high bit of a byte exactly
   // when it is not one. A byte that carries into the next is itself not a
@@ -155,6 +150,18 @@ GAUMO_ALWAYS_INLINE bool scan_short_decimal(const char*& p, const char* e,
   p += length;
   out = static_cast<float>(static_cast<std::int32_t>(v)) / kPow10[decimals];
   return true;
+}
+
+/// Scans [digits] [. [digits]] from p, leaving p after it, into `out`.
+/// False when there is no digit or more than seven: seven digits keep the
+/// mantissa below 2^24 and every power of ten used exact, so one float
+/// division rounds correctly. Inlined by force into the record loop, which
+/// runs it for every record.
+GAUMO_ALWAYS_INLINE bool scan_short_decimal(const char*& p, const char* e,
+                                            float& out) {
+  if (e - p < 8)
+    return scan_short_decimal_bytes(p, e, out);
+  return scan_short_decimal_word(p, e, out);
 }
 
 // Whole date parts are checked a load at a time, without a branch per
@@ -375,53 +382,52 @@ GAUMO_ALWAYS_INLINE const char* line_end_before(const char* nl) {
   return nl[-1] == '\r' ? nl - 1 : nl;
 }
 
-/// Where the record [p, nl) ends, when what follows its value (from q) has
-/// the plain form: nothing, a comma and anything (never read; usually a
-/// short flag), or a CR. nullptr otherwise.
-GAUMO_ALWAYS_INLINE const char* record_end(const char* p, const char* q,
-                                           const char* nl) {
+/// Whether what follows the value of the record [p, nl) (from q) has the
+/// plain form: nothing, a comma and anything (never read; usually a short
+/// flag), or a CR; and the record, without the CR before its line end,
+/// fits the record length.
+GAUMO_ALWAYS_INLINE bool ends_plainly(const char* p, const char* q,
+                                      const char* nl) {
   if (!(q == nl || *q == ',' || (*q == '\r' && q + 1 == nl)))
-    return nullptr;
+    return false;
   // A value that ends the line is no CR, so the line end holds in all three.
-  const char* const line_end = line_end_before(nl);
-  if (line_end - p > static_cast<std::ptrdiff_t>(kRecordLength))
-    return nullptr;
-  return line_end;
+  constexpr auto kMost = static_cast<std::ptrdiff_t>(kRecordLength);
+  return nl - p <= kMost || line_end_before(nl) - p <= kMost;
 }
 
-/// record_end for a record whose value starts at q (right after the date's
-/// comma); the value goes to `flow`.
-GAUMO_ALWAYS_INLINE const char* value_and_end(const char* p, const char* q,
-                                              const char* nl, const char* end,
-                                              float& flow) {
+/// ends_plainly for a record whose value starts at q (right after the
+/// date's comma), with eight bytes from q in [q, end); the value goes to
+/// `flow`.
+GAUMO_ALWAYS_INLINE bool value_ends_plainly(const char* p, const char* q,
+                                            const char* nl, const char* end,
+                                            float& flow) {
   // An empty value between two commas leaves the day without data; a
   // record ending right after the date's comma is more than this form.
   // The value stops at the line end at the latest.
-  if (*q != ',' && !scan_short_decimal(q, end, flow))
-    return nullptr;
-  return record_end(p, q, nl);
+  if (*q != ',' && !scan_short_decimal_word(q, end, flow))
+    return false;
+  return ends_plainly(p, q, nl);
 }
 
 /// Takes the record [p, nl), if it is of the common form, checking every
 /// field; renews `month` when the record starts another month. Returns
-/// where the record ends, or nullptr. Kept out of the record loop, which
-/// needs it about once a month of records.
-GAUMO_NOINLINE const char* take_checked(const char* p, const char* nl,
+/// whether it took the record. Kept out of the record loop, which needs it
+/// about once a month of records.
+GAUMO_NOINLINE bool take_checked(const char* p, const char* nl,
                                         std::uint64_t key,
                                         const RunOptions& opts, float* days,
                                         MonthCache& month) {
   if (load_little<std::uint64_t>(p) != key)
-    return nullptr;
+    return false;
   CommonRecord r;
   const char* const q = scan_common_historical(p + 8, nl, r);
   if (q == nullptr)
-    return nullptr;
+    return false;
   const bool stored = r.year >= opts.start_year && r.year <= opts.end_year;
   if (stored && (r.month < 1 || r.month > 12))
-    return nullptr;  // a message: the general path
-  const char* const line_end = record_end(p, q, nl);
-  if (line_end == nullptr)
-    return nullptr;
+    return false;  // a message: the general path
+  if (!ends_plainly(p, q, nl))
+    return false;
   month.stored = stored;
   std::size_t slot = 0;
   if (stored) {
@@ -430,7 +436,7 @@ GAUMO_NOINLINE const char* take_checked(const char* p, const char* nl,
         static_cast<std::size_t>(r.year - opts.start_year) * kDaySlots;
     const std::int32_t t = month.day0 + r.day;
     if (t < 1 || t > kDaySlots)
-      return nullptr;  // a message, or dropped
+      return false;  // a message, or dropped
     slot = month.year_slot0 + static_cast<std::size_t>(t - 1);
     days[slot] = r.flow;
   }
@@ -444,7 +450,7 @@ GAUMO_NOINLINE const char* take_checked(const char* p, const char* nl,
     month.prefix[1] = load_little<std::uint64_t>(p + 8);
     month.prefix[2] = load_little<std::uint64_t>(p + length - 8);
   }
-  return line_end;
+  return true;
 }
 
 /// Room the month route needs after a record's start: the prefix, the
@@ -498,7 +504,7 @@ Run take_run(const char* p, const char* end, const RunTarget& target) {
     }
     const char* const nl = chunk + std::countr_zero(ends);
     ends &= ends - 1;
-    const char* line_end = nullptr;
+    bool taken = false;
     const std::size_t length = month.prefix_length;
     const std::uint32_t day_text =
         length != 0 ? load_little<std::uint32_t>(p + length - 1) : 0;
@@ -509,26 +515,25 @@ Run take_run(const char* p, const char* end, const RunTarget& target) {
             0 &&
         (day_text == month.next_day_text || is_day(day_text))) {
       float flow = kMissing;
-      line_end = value_and_end(p, p + length + 3, nl, end, flow);
+      taken = value_ends_plainly(p, p + length + 3, nl, end, flow);
       std::int32_t day = month.next_day;
       std::size_t slot = month.next_slot;
       if (day_text != month.next_day_text) {
         day = two_digits(p + length);
         const std::int32_t t = month.day0 + day;
         if (month.stored && (t < 1 || t > kDaySlots))
-          line_end = nullptr;
+          taken = false;
         slot = month.year_slot0 + static_cast<std::size_t>(t - 1);
       }
-      if (line_end != nullptr) {
+      if (taken) {
         if (month.stored)
           target.days[slot] = flow;
         month.follow(day, slot);
       }
     } else {
-      line_end =
-          take_checked(p, nl, target.key, target.opts, target.days, month);
+      taken = take_checked(p, nl, target.key, target.opts, target.days, month);
     }
-    if (line_end == nullptr)
+    if (!taken)
       return stop_here();
     run.last = p;
     ++run.lines;
