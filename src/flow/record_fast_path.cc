@@ -76,12 +76,20 @@ constexpr float kPow10[] = {1e0f, 1e1f, 1e2f, 1e3f, 1e4f, 1e5f, 1e6f, 1e7f};
 
 bool is_digit(char c) { return static_cast<unsigned>(c - '0') < 10; }
 
+/// A decimal text read: where it ends (nullptr when it is not one that
+/// the fast paths read) and its value. Returned whole rather than through
+/// references, which would keep the record loop's values in memory.
+struct ShortDecimal {
+  const char* end = nullptr;
+  float value = 0.0f;
+};
+
 /// The digits of [digits] [. [digits]] at p, one at a time; the plain
 /// form of scan_short_decimal. Kept out of line: the record loop needs it
 /// only near a block's end or for long values, and inlined at each of its
 /// three calls it crowded the loop's registers.
-GAUMO_NOINLINE bool scan_short_decimal_bytes(const char*& p, const char* e,
-                                             float& out) {
+GAUMO_NOINLINE ShortDecimal scan_short_decimal_bytes(const char* p,
+                                                     const char* e) {
   // The loops stop after eight digits in all, before the mantissa could
   // overflow; a count of eight then fails.
   const char* const start = p;
@@ -101,15 +109,14 @@ GAUMO_NOINLINE bool scan_short_decimal_bytes(const char*& p, const char* e,
     digits += decimals;
   }
   if (digits == 0 || digits > 7)
-    return false;
-  out = static_cast<float>(mantissa) / kPow10[decimals];
-  return true;
+    return {};
+  return {p, static_cast<float>(mantissa) / kPow10[decimals]};
 }
 
 /// scan_short_decimal where the eight bytes from p are known to be in
 /// [p, e).
-GAUMO_ALWAYS_INLINE bool scan_short_decimal_word(const char*& p, const char* e,
-                                                 float& out) {
+GAUMO_ALWAYS_INLINE ShortDecimal scan_short_decimal_word(const char* p,
+                                                         const char* e) {
   // The eight bytes from p at once, first byte lowest. After the XOR a
   // digit is 0 to 9, and adding 0x76 sets the high bit of a byte exactly
   // when it is not one. A byte that carries into the next is itself not a
@@ -121,7 +128,7 @@ GAUMO_ALWAYS_INLINE bool scan_short_decimal_word(const char*& p, const char* e,
   const std::uint64_t other =
       ((x + 0x7676767676767676u) | x) & 0x8080808080808080u;
   if (other == 0)
-    return scan_short_decimal_bytes(p, e, out);
+    return scan_short_decimal_bytes(p, e);
   const std::uint64_t through_first = other ^ (other - 1);
   const std::uint64_t whole_bytes = through_first >> 8;  // before the first
   const std::uint64_t first_byte = through_first ^ whole_bytes;
@@ -132,7 +139,7 @@ GAUMO_ALWAYS_INLINE bool scan_short_decimal_word(const char*& p, const char* e,
   if ((x & first_byte) == (0x1E1E1E1E1E1E1E1Eu & first_byte)) {  // a point
     const std::uint64_t rest = other & (other - 1);
     if (rest == 0)
-      return scan_short_decimal_bytes(p, e, out);
+      return scan_short_decimal_bytes(p, e);
     // The decimals closed up onto the whole digits, over the point.
     const std::uint64_t before_end = (rest ^ (rest - 1)) >> 16;
     digits_text |= (x >> 8) & before_end & ~whole_bytes;
@@ -141,27 +148,26 @@ GAUMO_ALWAYS_INLINE bool scan_short_decimal_word(const char*& p, const char* e,
     digits += decimals;
   }
   if (digits == 0 || digits > 7)
-    return false;
+    return {};
   // Right-aligned in eight digits, then pairs, fours and the eight joined.
   std::uint64_t v = digits_text << (8 * (8 - digits));
   v = (v * 10 + (v >> 8)) & 0x00FF00FF00FF00FFu;
   v = (v * 100 + (v >> 16)) & 0x0000FFFF0000FFFFu;
   v = (v * 10000 + (v >> 32)) & 0xFFFFFFFFu;
-  p += length;
-  out = static_cast<float>(static_cast<std::int32_t>(v)) / kPow10[decimals];
-  return true;
+  return {p + length,
+          static_cast<float>(static_cast<std::int32_t>(v)) / kPow10[decimals]};
 }
 
-/// Scans [digits] [. [digits]] from p, leaving p after it, into `out`.
-/// False when there is no digit or more than seven: seven digits keep the
+/// Scans [digits] [. [digits]] from p, reading nothing at or past e. Not
+/// one when there is no digit or more than seven: seven digits keep the
 /// mantissa below 2^24 and every power of ten used exact, so one float
 /// division rounds correctly. Inlined by force into the record loop, which
 /// runs it for every record.
-GAUMO_ALWAYS_INLINE bool scan_short_decimal(const char*& p, const char* e,
-                                            float& out) {
+GAUMO_ALWAYS_INLINE ShortDecimal scan_short_decimal(const char* p,
+                                                    const char* e) {
   if (e - p < 8)
-    return scan_short_decimal_bytes(p, e, out);
-  return scan_short_decimal_word(p, e, out);
+    return scan_short_decimal_bytes(p, e);
+  return scan_short_decimal_word(p, e);
 }
 
 // Whole date parts are checked a load at a time, without a branch per
@@ -232,8 +238,12 @@ GAUMO_ALWAYS_INLINE const char* scan_common_historical(const char* p,
   p = d + 11;
   // An empty value between two commas keeps what r.flow holds; a record
   // ending right after the date's comma is more than the plain form.
-  if (!(p < e && *p == ',') && !scan_short_decimal(p, e, r.flow)) {
-    return nullptr;
+  if (!(p < e && *p == ',')) {
+    const ShortDecimal v = scan_short_decimal(p, e);
+    if (v.end == nullptr)
+      return nullptr;
+    p = v.end;
+    r.flow = v.value;
   }
   r.second = std::string_view(second, second_len);
   r.year = static_cast<std::int16_t>(two_digits(d) * 100 + two_digits(d + 2));
@@ -250,10 +260,10 @@ bool parse_short_decimal(std::string_view t, float& out) {
   bool neg = false;
   if (p < e && (*p == '-' || *p == '+'))
     neg = *p++ == '-';
-  float v = 0.0f;
-  if (!scan_short_decimal(p, e, v) || p != e)
+  const ShortDecimal v = scan_short_decimal(p, e);
+  if (v.end != e)
     return false;
-  out = neg ? -v : v;
+  out = neg ? -v.value : v.value;
   return true;
 }
 
@@ -404,8 +414,13 @@ GAUMO_ALWAYS_INLINE bool value_ends_plainly(const char* p, const char* q,
   // An empty value between two commas leaves the day without data; a
   // record ending right after the date's comma is more than this form.
   // The value stops at the line end at the latest.
-  if (*q != ',' && !scan_short_decimal_word(q, end, flow))
-    return false;
+  if (*q != ',') {
+    const ShortDecimal v = scan_short_decimal_word(q, end);
+    if (v.end == nullptr)
+      return false;
+    q = v.end;
+    flow = v.value;
+  }
   return ends_plainly(p, q, nl);
 }
 
@@ -414,9 +429,8 @@ GAUMO_ALWAYS_INLINE bool value_ends_plainly(const char* p, const char* q,
 /// whether it took the record. Kept out of the record loop, which needs it
 /// about once a month of records.
 GAUMO_NOINLINE bool take_checked(const char* p, const char* nl,
-                                        std::uint64_t key,
-                                        const RunOptions& opts, float* days,
-                                        MonthCache& month) {
+                                 std::uint64_t key, const RunOptions& opts,
+                                 float* days, MonthCache& month) {
   if (load_little<std::uint64_t>(p) != key)
     return false;
   CommonRecord r;
