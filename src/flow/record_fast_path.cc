@@ -4,6 +4,7 @@
 #include <bit>
 #include <cstdint>
 #include <cstring>
+#include <optional>
 
 #include "flow/calendar.h"
 #include "text/line_end_mask.h"
@@ -357,15 +358,6 @@ struct MonthCache {
   /// is too long for three loads.
   std::size_t prefix_length = 0;
   std::uint64_t prefix[3] = {0, 0, 0};
-  /// The day after the last record's, as "/DD," (0, which no record has,
-  /// past 31), and its slot: records run day after day, and a record of
-  /// that day needs neither its day read nor its slot checked.
-  std::uint32_t next_day_text = 0;
-  std::int32_t next_day = 0;
-  std::size_t next_slot = 0;
-
-  /// Expects the day after `day` (0 to 99), whose slot is `slot`, next.
-  void follow(std::int32_t day, std::size_t slot);
 };
 
 /// "/DD," for the days 1 to 31; 0 for the others.
@@ -379,12 +371,19 @@ constexpr std::array<std::uint32_t, 101> make_day_texts() {
 }
 constexpr std::array<std::uint32_t, 101> kDayTexts = make_day_texts();
 
-GAUMO_ALWAYS_INLINE void MonthCache::follow(std::int32_t day,
-                                            std::size_t slot) {
-  next_day = day + 1;
-  next_day_text = kDayTexts[static_cast<std::size_t>(next_day)];
-  next_slot = slot + 1;
-}
+/// The day after the last record's, as "/DD," (0, which no record has,
+/// past 31), and its slot: records run day after day, and a record of that
+/// day needs neither its day read nor its slot checked.
+struct NextDay {
+  std::uint32_t text = 0;
+  std::int32_t day = 0;
+  std::size_t slot = 0;
+
+  /// The day after `day` (0 to 99), whose slot is `slot`.
+  static NextDay after(std::int32_t day, std::size_t slot) {
+    return {kDayTexts[static_cast<std::size_t>(day + 1)], day + 1, slot + 1};
+  }
+};
 
 /// Where the line whose '\n' is at nl ends: before a CR right in front of
 /// it.
@@ -425,23 +424,23 @@ GAUMO_ALWAYS_INLINE bool value_ends_plainly(const char* p, const char* q,
 }
 
 /// Takes the record [p, nl), if it is of the common form, checking every
-/// field; renews `month` when the record starts another month. Returns
-/// whether it took the record. Kept out of the record loop, which needs it
-/// about once a month of records.
-GAUMO_NOINLINE bool take_checked(const char* p, const char* nl,
-                                 std::uint64_t key, const RunOptions& opts,
-                                 float* days, MonthCache& month) {
+/// field; renews `month` when the record starts another month. Returns the
+/// day expected next, or nothing when it did not take the record. Kept out
+/// of the record loop, which needs it about once a month of records.
+GAUMO_NOINLINE std::optional<NextDay> take_checked(
+    const char* p, const char* nl, std::uint64_t key, const RunOptions& opts,
+    float* days, MonthCache& month) {
   if (load_little<std::uint64_t>(p) != key)
-    return false;
+    return std::nullopt;
   CommonRecord r;
   const char* const q = scan_common_historical(p + 8, nl, r);
   if (q == nullptr)
-    return false;
+    return std::nullopt;
   const bool stored = r.year >= opts.start_year && r.year <= opts.end_year;
   if (stored && (r.month < 1 || r.month > 12))
-    return false;  // a message: the general path
+    return std::nullopt;  // a message: the general path
   if (!ends_plainly(p, q, nl))
-    return false;
+    return std::nullopt;
   month.stored = stored;
   std::size_t slot = 0;
   if (stored) {
@@ -450,11 +449,10 @@ GAUMO_NOINLINE bool take_checked(const char* p, const char* nl,
         static_cast<std::size_t>(r.year - opts.start_year) * kDaySlots;
     const std::int32_t t = month.day0 + r.day;
     if (t < 1 || t > kDaySlots)
-      return false;  // a message, or dropped
+      return std::nullopt;  // a message, or dropped
     slot = month.year_slot0 + static_cast<std::size_t>(t - 1);
     days[slot] = r.flow;
   }
-  month.follow(r.day, slot);
   // The next records of the month start with the same bytes, up to and
   // including "YYYY/MM/".
   const std::size_t length = 8 + r.second.size() + 1 + 8;
@@ -464,7 +462,7 @@ GAUMO_NOINLINE bool take_checked(const char* p, const char* nl,
     month.prefix[1] = load_little<std::uint64_t>(p + 8);
     month.prefix[2] = load_little<std::uint64_t>(p + length - 8);
   }
-  return true;
+  return NextDay::after(r.day, slot);
 }
 
 /// Room the month route needs after a record's start: the prefix, the
@@ -496,11 +494,8 @@ struct RunTarget {
 /// wait for the one before it. The last lines of a block, where a whole
 /// chunk is not left, go through the general path.
 Run take_run(const char* p, const char* end, const RunTarget& target) {
-  Run run;
-  const auto stop_here = [&] {
-    run.next = p;
-    return run;
-  };
+  const char* last = nullptr;
+  std::int64_t lines = 0;
   const char* chunk = p;
   std::uint64_t ends = line_end_mask(chunk);
   // A record that starts with the bytes of the last checked one, up to its
@@ -509,11 +504,14 @@ Run take_run(const char* p, const char* end, const RunTarget& target) {
   // the line end are left. Nearly every record is such; the first of each
   // month is checked whole, and sets the bytes for the next.
   MonthCache month;
+  // Kept apart from `month`, which take_checked writes through a
+  // reference, so that it stays in registers.
+  NextDay next;
   for (;;) {
     while (ends == 0) {
       chunk += 64;
       if (end - chunk < kChunkRoom)
-        return stop_here();
+        return {p, last, lines};
       ends = line_end_mask(chunk);
     }
     const char* const nl = chunk + std::countr_zero(ends);
@@ -527,12 +525,12 @@ Run take_run(const char* p, const char* end, const RunTarget& target) {
          (load_little<std::uint64_t>(p + 8) ^ month.prefix[1]) |
          (load_little<std::uint64_t>(p + length - 8) ^ month.prefix[2])) ==
             0 &&
-        (day_text == month.next_day_text || is_day(day_text))) {
+        (day_text == next.text || is_day(day_text))) {
       float flow = kMissing;
       taken = value_ends_plainly(p, p + length + 3, nl, end, flow);
-      std::int32_t day = month.next_day;
-      std::size_t slot = month.next_slot;
-      if (day_text != month.next_day_text) {
+      std::int32_t day = next.day;
+      std::size_t slot = next.slot;
+      if (day_text != next.text) {
         day = two_digits(p + length);
         const std::int32_t t = month.day0 + day;
         if (month.stored && (t < 1 || t > kDaySlots))
@@ -542,15 +540,19 @@ Run take_run(const char* p, const char* end, const RunTarget& target) {
       if (taken) {
         if (month.stored)
           target.days[slot] = flow;
-        month.follow(day, slot);
+        next = NextDay::after(day, slot);
       }
     } else {
-      taken = take_checked(p, nl, target.key, target.opts, target.days, month);
+      const std::optional<NextDay> checked =
+          take_checked(p, nl, target.key, target.opts, target.days, month);
+      taken = checked.has_value();
+      if (taken)
+        next = *checked;
     }
     if (!taken)
-      return stop_here();
-    run.last = p;
-    ++run.lines;
+      return {p, last, lines};
+    last = p;
+    ++lines;
     p = nl + 1;
   }
 }
