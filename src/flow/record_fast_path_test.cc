@@ -28,11 +28,12 @@ struct Snapshot {
 };
 
 struct Reader {
-  explicit Reader(bool fast) {
+  explicit Reader(bool fast, bool vectors = true) {
     // Station 1 is read; a second after it shows a slot written past its
     // years.
     table.create(opts.year_count(), 2);
     sink.fast_paths = fast;
+    sink.vector_values = vectors;
     sink.plain_identifier = is_plain_identifier(id);
   }
   Snapshot read(std::string_view rec, RecordKind kind) {
@@ -195,9 +196,15 @@ TEST(RecordFastPath, WholeFilesGiveWhatTheFreeFormReaderGives) {
     // Blocks of every size put line ends, CRs and cut records on edges.
     for (const std::size_t block : {std::size_t{1}, std::size_t{13},
                                     std::size_t{200}, std::size_t{1} << 20}) {
-      Reader fast(true), plain(false);
-      ASSERT_EQ(fast.read_file(file, block), plain.read_file(file, block))
-          << "block " << block << ":\n" << file;
+      Reader plain(false);
+      const Snapshot want = plain.read_file(file, block);
+      // The record loop with each of its value readers.
+      for (const bool vectors : {true, false}) {
+        Reader fast(true, vectors);
+        ASSERT_EQ(fast.read_file(file, block), want)
+            << "block " << block << (vectors ? "" : ", plain values") << ":\n"
+            << file;
+      }
     }
   }
 }
@@ -220,11 +227,63 @@ TEST(RecordFastPath, EveryDayAfterEveryDayLandsInItsSlot) {
       // the last lines of the block.
         for (int k = 1; k <= 6; ++k)
           file += "05AB001,1,1990/01/0" + std::to_string(k) + ",9.5,B\n";
-        Reader fast(true), plain(false);
-        ASSERT_EQ(fast.read_file(file, std::size_t{1} << 20),
-                  plain.read_file(file, std::size_t{1} << 20))
-            << file;
+        Reader plain(false);
+        const Snapshot want = plain.read_file(file, std::size_t{1} << 20);
+        for (const bool vectors : {true, false}) {
+          Reader fast(true, vectors);
+          ASSERT_EQ(fast.read_file(file, std::size_t{1} << 20), want) << file;
+        }
       }
+    }
+  }
+}
+
+TEST(RecordFastPath, ValuesOfEveryShapeReadAlikeInTheRecordLoop) {
+  // Up to nine digits on each side of the point, or none, with every kind
+  // of end; day after day, so that the loop's own value readers take them.
+  std::mt19937 rng(42);
+  std::vector<std::string> values;
+  for (int whole = 0; whole <= 9; ++whole) {
+    for (int decimals = -1; decimals <= 9; ++decimals) {  // -1: no point
+      for (int k = 0; k < 12; ++k) {
+        std::string v;
+        for (int n = 0; n < whole; ++n) v += static_cast<char>('0' + rng() % 10);
+        if (decimals >= 0) v += '.';
+        for (int n = 0; n < decimals; ++n)
+          v += static_cast<char>('0' + rng() % 10);
+        values.push_back(v + (k % 3 == 0 ? ",B" : k % 3 == 1 ? "\r" : ""));
+      }
+    }
+  }
+  // Something else where the point would be, and a point after it; each
+  // after a plain value, as the loop leaves a record it declines to the
+  // general path and checks the next in full.
+  for (const char* odd : {"12x34,.5", "1-2.5", "7e1.5,B", "0x1.5", "5 6.7"}) {
+    values.push_back("1.5");
+    values.push_back(odd);
+  }
+  for (std::size_t first = 0; first < values.size(); first += 700) {
+    std::string file = " ID,PARAM,Date,Value,SYM\n";
+    int year = 1999, day_of_year = 0;
+    for (std::size_t k = first; k < std::min(values.size(), first + 700); ++k) {
+      if (++day_of_year > 365) {
+        day_of_year = 1;
+        ++year;
+      }
+      static constexpr int kDays[] = {31, 28, 31, 30, 31, 30,
+                                      31, 31, 30, 31, 30, 31};
+      int month = 0, mday = day_of_year;
+      while (mday > kDays[month]) mday -= kDays[month++];
+      char date[40];
+      std::snprintf(date, sizeof date, "%04d/%02d/%02d", year, month + 1, mday);
+      file += "05AB001,1," + std::string(date) + "," + values[k] + "\n";
+    }
+    Reader plain(false);
+    const Snapshot want = plain.read_file(file, std::size_t{1} << 20);
+    for (const bool vectors : {true, false}) {
+      Reader fast(true, vectors);
+      ASSERT_EQ(fast.read_file(file, std::size_t{1} << 20), want)
+          << (vectors ? "" : "plain values:\n") << file;
     }
   }
 }

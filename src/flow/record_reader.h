@@ -46,6 +46,9 @@ struct RecordSink {
   bool plain_identifier = false;
   /// Off only to compare the fast record paths with the free-form reader.
   bool fast_paths = true;
+  /// Off only to test the record loop's plain value reader on a machine
+  /// whose processor gives it the vector one.
+  bool vector_values = true;
   /// The read size for station files; tests make it small to put line ends
   /// on block edges.
   std::size_t block_size = std::size_t{1} << 20;
