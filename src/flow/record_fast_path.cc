@@ -247,7 +247,9 @@ struct VectorValues {
     int length = whole;  // characters taken
     int decimals = 0;
     if ((points & other & (0u - other)) != 0) {  // the first is a point
-      length = std::countr_zero(other & (other - 1));
+      // Never zero, for the bit above the sixteen; unlike countr_zero,
+      // the builtin then needs no test for it.
+      length = __builtin_ctz(other & (other - 1));
       decimals = length - whole - 1;
     }
     if (whole + decimals == 0 || whole + decimals > 7)
