@@ -454,17 +454,97 @@ bool parse_plain_record(std::string_view line, RecordKind kind,
 
 namespace {
 
-/// What the records of one station and month share, and where they go.
-struct MonthCache {
-  bool stored = false;           ///< whether the year is in the table
-  std::int32_t day0 = 0;         ///< day of the year of the month's day 0
-  std::size_t year_slot0 = 0;    ///< first slot of the year
-  /// The record's bytes up to and including "YYYY/MM/", as three loads:
-  /// [0, 8), [8, 16) and [length - 8, length). 0 when none is known or it
-  /// is too long for three loads.
-  std::size_t prefix_length = 0;
+/// A month of one station's records: what they share, and where they go.
+struct Month {
+  /// The bytes its records start with, up to and including "YYYY/MM/", as
+  /// three loads: [0, 8), [8, 16) and [length - 8, length).
   std::uint64_t prefix[3] = {0, 0, 0};
+  std::int32_t year = 0;
+  std::int32_t month = 0;      ///< as written: 0 to 99 outside the table
+  bool stored = false;         ///< whether the year is in the table
+  std::int32_t day0 = 0;       ///< day of the year of the month's day 0
+  std::size_t year_slot0 = 0;  ///< first slot of the year
+
+  GAUMO_ALWAYS_INLINE bool starts(const char* p, std::size_t length) const {
+    return ((load_little<std::uint64_t>(p) ^ prefix[0]) |
+            (load_little<std::uint64_t>(p + 8) ^ prefix[1]) |
+            (load_little<std::uint64_t>(p + length - 8) ^ prefix[2])) == 0;
+  }
 };
+
+/// The months the record loop knows of a station: the one it is in, and
+/// the one after.
+struct MonthCache {
+  /// The length of the months' prefix; 0 when none is known or it is too
+  /// long for three loads.
+  std::size_t prefix_length = 0;
+  Month now;
+  /// The month after, whose first record then needs no full check; none
+  /// past the year 9999.
+  Month following;
+  bool has_following = false;
+};
+
+/// Puts the 8 bytes of w (first byte lowest) at p.
+void store_little(char* p, std::uint64_t w) {
+  for (int k = 0; k < 8; ++k)
+    p[k] = static_cast<char>((w >> (8 * k)) & 0xFF);
+}
+
+/// The two digits of v (0 to 99) as the bytes of a 16-bit word.
+std::uint64_t two_digit_bytes(std::int32_t v) {
+  return static_cast<std::uint64_t>('0' + v / 10) |
+         static_cast<std::uint64_t>('0' + v % 10) << 8;
+}
+
+/// Sets `following` to the month after `now`: the same prefix with the
+/// date moved on a month, from any month number the prefix may carry in a
+/// year outside the table, as the checked path takes those too. Runs once
+/// a month of records: within a year only the month's two digits change,
+/// in the date word and where the second word overlaps it.
+void prepare_following(MonthCache& m, const RunOptions& opts) {
+  const std::size_t length = m.prefix_length;
+  m.has_following = false;
+  if (length == 0)
+    return;
+  Month& f = m.following;
+  f = m.now;
+  if (f.month < 12) {
+    ++f.month;
+    // "YYYY/MM/": the month at bytes 5 and 6 of the date word.
+    constexpr std::uint64_t kMonthBytes = std::uint64_t{0xFFFF} << 40;
+    const std::uint64_t date =
+        (f.prefix[2] & ~kMonthBytes) | two_digit_bytes(f.month) << 40;
+    const std::uint64_t change = date ^ f.prefix[2];
+    f.prefix[2] = date;
+    // The date starts at byte length - 16 of the second word (2 or more).
+    if (length < 24)
+      f.prefix[1] ^= change << (8 * (length - 16));
+  } else {
+    ++f.year;
+    f.month = 1;
+    if (f.year > 9999)
+      return;
+    // The new date over the bytes of the first two words.
+    char text[24];
+    store_little(text, f.prefix[0]);
+    store_little(text + 8, f.prefix[1]);
+    store_little(text + length - 8,
+                 two_digit_bytes(f.year / 100) |
+                     two_digit_bytes(f.year % 100) << 16 |
+                     std::uint64_t{'/'} << 32 | two_digit_bytes(1) << 40 |
+                     std::uint64_t{'/'} << 56);
+    f.prefix[1] = load_little<std::uint64_t>(text + 8);
+    f.prefix[2] = load_little<std::uint64_t>(text + length - 8);
+    f.stored = f.year >= opts.start_year && f.year <= opts.end_year;
+    f.year_slot0 =
+        f.stored ? static_cast<std::size_t>(f.year - opts.start_year) * kDaySlots
+                 : 0;
+  }
+  if (f.stored)
+    f.day0 = day_of_year(f.year, f.month, 0);
+  m.has_following = true;
+}
 
 /// "/DD," for the days 1 to 31; 0 for the others.
 constexpr std::array<std::uint32_t, 101> make_day_texts() {
@@ -549,16 +629,19 @@ GAUMO_NOINLINE std::optional<NextDay> take_checked(
     return std::nullopt;  // a message: the general path
   if (!ends_plainly(p, q, nl))
     return std::nullopt;
-  month.stored = stored;
+  Month& now = month.now;
+  now.year = r.year;
+  now.month = r.month;
+  now.stored = stored;
   std::size_t slot = 0;
   if (stored) {
-    month.day0 = day_of_year(r.year, r.month, 0);
-    month.year_slot0 =
+    now.day0 = day_of_year(r.year, r.month, 0);
+    now.year_slot0 =
         static_cast<std::size_t>(r.year - opts.start_year) * kDaySlots;
-    const std::int32_t t = month.day0 + r.day;
+    const std::int32_t t = now.day0 + r.day;
     if (t < 1 || t > kDaySlots)
       return std::nullopt;  // a message, or dropped
-    slot = month.year_slot0 + static_cast<std::size_t>(t - 1);
+    slot = now.year_slot0 + static_cast<std::size_t>(t - 1);
     days[slot] = r.flow;
   }
   // The next records of the month start with the same bytes, up to and
@@ -566,10 +649,11 @@ GAUMO_NOINLINE std::optional<NextDay> take_checked(
   const std::size_t length = 8 + r.second.size() + 1 + 8;
   month.prefix_length = length <= 24 ? length : 0;
   if (month.prefix_length != 0) {
-    month.prefix[0] = load_little<std::uint64_t>(p);
-    month.prefix[1] = load_little<std::uint64_t>(p + 8);
-    month.prefix[2] = load_little<std::uint64_t>(p + length - 8);
+    now.prefix[0] = load_little<std::uint64_t>(p);
+    now.prefix[1] = load_little<std::uint64_t>(p + 8);
+    now.prefix[2] = load_little<std::uint64_t>(p + length - 8);
   }
+  prepare_following(month, opts);
   return NextDay::after(r.day, slot);
 }
 
@@ -613,8 +697,9 @@ GAUMO_ALWAYS_INLINE Run take_run(const char* p, const char* end,
   // A record that starts with the bytes of the last checked one, up to its
   // month, has the same identifier, second field, year and month, all
   // already checked and turned into a slot: only the day, the value and
-  // the line end are left. Nearly every record is such; the first of each
-  // month is checked whole, and sets the bytes for the next.
+  // the line end are left. Nearly every record is such; so is the first
+  // day of the month after, whose bytes follow from the checked ones. Any
+  // other record is checked whole, and sets the bytes for the next.
   MonthCache month;
   // Kept apart from `month`, which take_checked writes through a
   // reference, so that it stays in registers.
@@ -632,25 +717,32 @@ GAUMO_ALWAYS_INLINE Run take_run(const char* p, const char* end,
     const std::size_t length = month.prefix_length;
     const std::uint32_t day_text =
         length != 0 ? load_little<std::uint32_t>(p + length - 1) : 0;
-    if (length != 0 &&
-        ((load_little<std::uint64_t>(p) ^ month.prefix[0]) |
-         (load_little<std::uint64_t>(p + 8) ^ month.prefix[1]) |
-         (load_little<std::uint64_t>(p + length - 8) ^ month.prefix[2])) ==
-            0 &&
-        (day_text == next.text || is_day(day_text))) {
+    bool in_month = length != 0 && month.now.starts(p, length);
+    if (!in_month && length != 0 && day_text == kDayTexts[1] &&
+        month.has_following && month.following.starts(p, length)) {
+      // The first day of the month after: as checked as the last month's
+      // records, and its slots are known.
+      month.now = month.following;
+      prepare_following(month, target.opts);
+      next = {kDayTexts[1], 1, month.now.year_slot0 +
+                                   static_cast<std::size_t>(month.now.day0)};
+      in_month = true;
+    }
+    if (in_month && (day_text == next.text || is_day(day_text))) {
+      const Month& now = month.now;
       float flow = kMissing;
       taken = value_ends_plainly<Values>(p, p + length + 3, nl, end, flow);
       std::int32_t day = next.day;
       std::size_t slot = next.slot;
       if (day_text != next.text) {
         day = two_digits(p + length);
-        const std::int32_t t = month.day0 + day;
-        if (month.stored && (t < 1 || t > kDaySlots))
+        const std::int32_t t = now.day0 + day;
+        if (now.stored && (t < 1 || t > kDaySlots))
           taken = false;
-        slot = month.year_slot0 + static_cast<std::size_t>(t - 1);
+        slot = now.year_slot0 + static_cast<std::size_t>(t - 1);
       }
       if (taken) {
-        if (month.stored)
+        if (now.stored)
           target.days[slot] = flow;
         next = NextDay::after(day, slot);
       }

@@ -8,6 +8,8 @@
 #include <random>
 #include <sstream>
 #include <string>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 #include "text/memory_input.h"
@@ -233,6 +235,41 @@ TEST(RecordFastPath, EveryDayAfterEveryDayLandsInItsSlot) {
           Reader fast(true, vectors);
           ASSERT_EQ(fast.read_file(file, std::size_t{1} << 20), want) << file;
         }
+      }
+    }
+  }
+}
+
+TEST(RecordFastPath, EveryMonthAfterEveryMonthLandsInItsSlots) {
+  // The record loop expects each month's first record to be of the month
+  // after the last: every jump of up to fourteen months, across the years
+  // of the table and from those around it, some with month numbers no
+  // calendar has, tells whether it falls back right when not.
+  std::vector<std::pair<int, int>> months;  // year, month
+  for (int year = 1997; year <= 2001; ++year) {
+    for (int month = 1; month <= 12; ++month) months.emplace_back(year, month);
+  }
+  months.emplace_back(1998, 0);
+  months.emplace_back(1998, 13);
+  months.emplace_back(2001, 42);
+  for (const auto& [y1, m1] : months) {
+    for (int jump = 0; jump <= 14; ++jump) {
+      const int m = m1 + jump, y2 = y1 + (m - 1) / 12, m2 = (m - 1) % 12 + 1;
+      std::string file = " ID,PARAM,Date,Value,SYM\n";
+      char line[64];
+      for (const auto& [y, mo, v] : {std::tuple{y1, m1, 1}, {y2, m2, 2}}) {
+        for (int day = 1; day <= 3; ++day) {
+          std::snprintf(line, sizeof line, "05AB001,1,%04d/%02d/%02d,%d.%d\n", y,
+                        mo, day, v, day);
+          file += line;
+        }
+      }
+      file += "05AB001,1,1990/01/01,9.5,B\n05AB001,1,1990/01/02,9.5,B\n";
+      Reader plain(false);
+      const Snapshot want = plain.read_file(file, std::size_t{1} << 20);
+      for (const bool vectors : {true, false}) {
+        Reader fast(true, vectors);
+        ASSERT_EQ(fast.read_file(file, std::size_t{1} << 20), want) << file;
       }
     }
   }
