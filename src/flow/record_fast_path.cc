@@ -611,10 +611,11 @@ GAUMO_ALWAYS_INLINE bool value_ends_plainly(const char* p, const char* q,
 }
 
 /// Takes the record [p, nl) of a block ending at `end`, if it is of the
-/// common form, checking every
-/// field; renews `month` when the record starts another month. Returns the
-/// day expected next, or nothing when it did not take the record. Kept out
-/// of the record loop, which needs it about once a month of records.
+/// common form, checking every field; renews `month` when the record
+/// starts another month. Returns the day expected next, or nothing when it
+/// did not take the record. Kept out of the record loop, which needs it for
+/// the first record of a run and when records do not run month after
+/// month.
 GAUMO_NOINLINE std::optional<NextDay> take_checked(
     const char* p, const char* nl, const char* end, std::uint64_t key,
     const RunOptions& opts, float* days, MonthCache& month) {
