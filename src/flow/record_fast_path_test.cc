@@ -191,22 +191,35 @@ std::string random_station_file(std::mt19937& rng) {
   return f;
 }
 
+constexpr std::size_t kWholeBlock = std::size_t{1} << 20;
+
+/// Whether a station file, read through blocks of `block` bytes, leaves
+/// the same behind with the fast paths, with either value reader of the
+/// record loop, as with the free-form reader alone.
+::testing::AssertionResult reads_like_plain(const std::string& file,
+                                            std::size_t block = kWholeBlock) {
+  Reader plain(false);
+  const Snapshot want = plain.read_file(file, block);
+  for (const bool vectors : {true, false}) {
+    Reader fast(true, vectors);
+    if (!(fast.read_file(file, block) == want)) {
+      return ::testing::AssertionFailure()
+             << (vectors ? "vector" : "word") << " values, block " << block
+             << ":\n"
+             << file;
+    }
+  }
+  return ::testing::AssertionSuccess();
+}
+
 TEST(RecordFastPath, WholeFilesGiveWhatTheFreeFormReaderGives) {
   std::mt19937 rng(20261207);
   for (int k = 0; k < 400; ++k) {
     const std::string file = random_station_file(rng);
     // Blocks of every size put line ends, CRs and cut records on edges.
     for (const std::size_t block : {std::size_t{1}, std::size_t{13},
-                                    std::size_t{200}, std::size_t{1} << 20}) {
-      Reader plain(false);
-      const Snapshot want = plain.read_file(file, block);
-      // The record loop with each of its value readers.
-      for (const bool vectors : {true, false}) {
-        Reader fast(true, vectors);
-        ASSERT_EQ(fast.read_file(file, block), want)
-            << "block " << block << (vectors ? "" : ", plain values") << ":\n"
-            << file;
-      }
+                                    std::size_t{200}, kWholeBlock}) {
+      ASSERT_TRUE(reads_like_plain(file, block));
     }
   }
 }
@@ -225,16 +238,11 @@ TEST(RecordFastPath, EveryDayAfterEveryDayLandsInItsSlot) {
                         day, day == a ? 1 : 2);
           file += line;
         }
-      // Records of a year outside the run, so that the two above are not
-      // the last lines of the block.
+        // Records of a year outside the run, so that the two above are
+        // not the last lines of the block.
         for (int k = 1; k <= 6; ++k)
           file += "05AB001,1,1990/01/0" + std::to_string(k) + ",9.5,B\n";
-        Reader plain(false);
-        const Snapshot want = plain.read_file(file, std::size_t{1} << 20);
-        for (const bool vectors : {true, false}) {
-          Reader fast(true, vectors);
-          ASSERT_EQ(fast.read_file(file, std::size_t{1} << 20), want) << file;
-        }
+        ASSERT_TRUE(reads_like_plain(file));
       }
     }
   }
@@ -265,12 +273,7 @@ TEST(RecordFastPath, EveryMonthAfterEveryMonthLandsInItsSlots) {
         }
       }
       file += "05AB001,1,1990/01/01,9.5,B\n05AB001,1,1990/01/02,9.5,B\n";
-      Reader plain(false);
-      const Snapshot want = plain.read_file(file, std::size_t{1} << 20);
-      for (const bool vectors : {true, false}) {
-        Reader fast(true, vectors);
-        ASSERT_EQ(fast.read_file(file, std::size_t{1} << 20), want) << file;
-      }
+      ASSERT_TRUE(reads_like_plain(file));
     }
   }
 }
@@ -315,13 +318,7 @@ TEST(RecordFastPath, ValuesOfEveryShapeReadAlikeInTheRecordLoop) {
       std::snprintf(date, sizeof date, "%04d/%02d/%02d", year, month + 1, mday);
       file += "05AB001,1," + std::string(date) + "," + values[k] + "\n";
     }
-    Reader plain(false);
-    const Snapshot want = plain.read_file(file, std::size_t{1} << 20);
-    for (const bool vectors : {true, false}) {
-      Reader fast(true, vectors);
-      ASSERT_EQ(fast.read_file(file, std::size_t{1} << 20), want)
-          << (vectors ? "" : "plain values:\n") << file;
-    }
+    ASSERT_TRUE(reads_like_plain(file));
   }
 }
 
