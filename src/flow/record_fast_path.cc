@@ -11,6 +11,7 @@
 #include "text/line_scanner.h"
 #include "text/little_endian.h"
 #include "text/number_parse.h"
+#include "text/x86_targets.h"
 
 // The record loop's helpers must be inlined into it: left to the compiler
 // they become calls per record; and the check of a month's first record
@@ -25,16 +26,6 @@
 #else
 #define GAUMO_ALWAYS_INLINE inline
 #define GAUMO_NOINLINE
-#endif
-
-// The record loop reads values with SSE4.1 where the processor has it. The
-// GNU target attribute lets one build carry both loops.
-#if defined(__x86_64__) && !defined(_WIN32) && \
-    (defined(__GNUC__) || defined(__clang__))
-#define GAUMO_VALUES_SSE41 1
-#include <immintrin.h>
-#else
-#define GAUMO_VALUES_SSE41 0
 #endif
 
 namespace gaumo {
@@ -198,11 +189,7 @@ struct WordValues {
   }
 };
 
-#if GAUMO_VALUES_SSE41
-
-// Not inlined by force: it is inlined into the SSE4.1 loop only once the
-// loop's helpers, which have no target of their own, are inlined there.
-#define GAUMO_SSE41 [[gnu::target("sse4.1")]] inline
+#if GAUMO_X86_TARGETS
 
 /// For each count of whole digits (0 to 7) and of decimals (0 to 7): the
 /// byte shuffle that puts the digits, without the point, right-aligned in
@@ -233,8 +220,11 @@ struct VectorValues {
   /// scan_short_decimal_word in SSE4.1: the digit and point masks of 16
   /// bytes at once, then one shuffle and three multiply-adds instead of
   /// the word's masks, shifts and multiplications. Sixteen bytes always
-  /// hold the end of a value of up to seven digits.
-  GAUMO_SSE41 static ShortDecimal read(const char* p, const char*) {
+  /// hold the end of a value of up to seven digits. Not inlined by force:
+  /// it is inlined into the SSE4.1 loop only once the loop's helpers, which
+  /// have no target of their own, are inlined there.
+  [[gnu::target("sse4.1")]] static ShortDecimal read(const char* p,
+                                                     const char*) {
     const __m128i raw = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
     const __m128i d = _mm_sub_epi8(raw, _mm_set1_epi8('0'));
     const __m128i digit = _mm_cmpeq_epi8(_mm_min_epu8(d, _mm_set1_epi8(9)), d);
@@ -270,9 +260,7 @@ struct VectorValues {
   }
 };
 
-#undef GAUMO_SSE41
-
-#endif  // GAUMO_VALUES_SSE41
+#endif  // GAUMO_X86_TARGETS
 
 // Whole date parts are checked a load at a time, without a branch per
 // byte: a digit, 0x30 to 0x39, has the high half 3 both before and after 6
@@ -484,12 +472,6 @@ struct MonthCache {
   Month following;
   bool has_following = false;
 };
-
-/// Puts the 8 bytes of w (first byte lowest) at p.
-void store_little(char* p, std::uint64_t w) {
-  for (int k = 0; k < 8; ++k)
-    p[k] = static_cast<char>((w >> (8 * k)) & 0xFF);
-}
 
 /// The two digits of v (0 to 99) as the bytes of a 16-bit word.
 std::uint64_t two_digit_bytes(std::int32_t v) {
@@ -719,8 +701,9 @@ GAUMO_ALWAYS_INLINE Run take_run(const char* p, const char* end,
     const std::uint32_t day_text =
         length != 0 ? load_little<std::uint32_t>(p + length - 1) : 0;
     bool in_month = length != 0 && month.now.starts(p, length);
-    if (!in_month && length != 0 && day_text == kDayTexts[1] &&
-        month.has_following && month.following.starts(p, length)) {
+    // A following month is known only with a prefix length.
+    if (!in_month && month.has_following && day_text == kDayTexts[1] &&
+        month.following.starts(p, length)) {
       // The first day of the month after: as checked as the last month's
       // records, and its slots are known.
       month.now = month.following;
@@ -767,7 +750,7 @@ Run take_run_words(const char* p, const char* end, const RunTarget& target) {
   return take_run<WordValues>(p, end, target);
 }
 
-#if GAUMO_VALUES_SSE41
+#if GAUMO_X86_TARGETS
 [[gnu::target("sse4.1")]] Run take_run_vectors(const char* p, const char* end,
                                                const RunTarget& target) {
   return take_run<VectorValues>(p, end, target);
@@ -778,7 +761,7 @@ Run take_run_words(const char* p, const char* end, const RunTarget& target) {
 /// reader when `vectors` is off.
 Run take_run_here(const char* p, const char* end, const RunTarget& target,
                   bool vectors) {
-#if GAUMO_VALUES_SSE41
+#if GAUMO_X86_TARGETS
   static const bool sse41 = __builtin_cpu_supports("sse4.1");
   if (sse41 && vectors)
     return take_run_vectors(p, end, target);

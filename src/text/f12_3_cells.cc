@@ -1,17 +1,7 @@
 #include <cstddef>
 
 #include "text/fixed_fields.h"
-
-// The vector path needs the GNU target attribute and the compiler's CPU
-// check. MinGW is left out: its compilers do not keep the stack aligned for
-// 32-byte vectors that a target function spills.
-#if defined(__x86_64__) && !defined(_WIN32) && \
-    (defined(__GNUC__) || defined(__clang__))
-#define GAUMO_CELLS_AVX2 1
-#include <immintrin.h>
-#else
-#define GAUMO_CELLS_AVX2 0
-#endif
+#include "text/x86_targets.h"
 
 namespace gaumo {
 namespace {
@@ -21,7 +11,7 @@ void format_cells(char* dst, const float* values, std::size_t n) {
     format_f12_3(dst + 12 * k, values[k]);
 }
 
-#if GAUMO_CELLS_AVX2
+#if GAUMO_X86_TARGETS
 
 #define GAUMO_AVX2 [[gnu::target("avx2"), gnu::always_inline]] inline
 
@@ -177,12 +167,12 @@ GAUMO_AVX2 bool eight_cells(char* dst, const float* values) {
 
 #undef GAUMO_AVX2
 
-#endif  // GAUMO_CELLS_AVX2
+#endif  // GAUMO_X86_TARGETS
 
 }  // namespace
 
 void format_f12_3_cells(char* dst, const float* values, std::size_t n) {
-#if GAUMO_CELLS_AVX2
+#if GAUMO_X86_TARGETS
   static const bool avx2 = __builtin_cpu_supports("avx2");
   if (avx2) {
     format_cells_avx2(dst, values, n);
