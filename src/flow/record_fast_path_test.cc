@@ -117,6 +117,27 @@ TEST(RecordFastPath, GivesExactlyWhatTheFreeFormReaderGives) {
   }
 }
 
+/// A calendar day, which moves on to the next as the service's files do.
+struct Day {
+  int year, month, mday;
+  void advance() {
+    static constexpr int kDays[] = {31, 28, 31, 30, 31, 30,
+                                    31, 31, 30, 31, 30, 31};
+    if (++mday > kDays[month - 1] + (month == 2 && year % 4 == 0 ? 1 : 0)) {
+      mday = 1;
+      if (++month > 12) {
+        month = 1;
+        ++year;
+      }
+    }
+  }
+  std::string text() const {
+    char date[40];
+    std::snprintf(date, sizeof date, "%04d/%02d/%02d", year, month, mday);
+    return date;
+  }
+};
+
 /// A station file of mostly ordinary records with every kind of odd line
 /// among them, and line ends of every kind.
 std::string random_station_file(std::mt19937& rng) {
@@ -128,30 +149,22 @@ std::string random_station_file(std::mt19937& rng) {
   // Half the files run day after day, as the service writes them, so that
   // most records share their month with the one before.
   const bool in_order = rng() % 2 == 0;
-  int year = 1998 + static_cast<int>(rng() % 3), month = 12,
-      mday = 1 + static_cast<int>(rng() % 31);
+  Day today{1998 + static_cast<int>(rng() % 3), 12,
+            1 + static_cast<int>(rng() % 31)};
   const auto n = rng() % (in_order ? 240 : 120);
   for (unsigned k = 0; k < n; ++k) {
     std::string r;
     if (rng() % 8 == 0) {
       r = random_record(rng, RecordKind::kHistorical);
     } else if (in_order) {
-      static constexpr int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
       // Now and then days left out, or a day again.
       if (rng() % 16 == 0) {
-        mday += static_cast<int>(rng() % 12);
+        today.mday += static_cast<int>(rng() % 12);
       } else if (rng() % 32 == 0) {
-        mday -= 1 + static_cast<int>(rng() % 2);
+        today.mday -= 1 + static_cast<int>(rng() % 2);
       }
-      if (++mday > kDays[month - 1] + (month == 2 && year % 4 == 0 ? 1 : 0)) {
-        mday = 1;
-        if (++month > 12) {
-          month = 1;
-          ++year;
-        }
-      }
-      char date[40];
-      std::snprintf(date, sizeof date, "%04d/%02d/%02d", year, month, mday);
+      today.advance();
+      const std::string date = today.text();
       // Now and then a day that is no day of the month, or no day at all.
       std::string odd_day;
       if (rng() % 16 == 0) {
@@ -304,19 +317,10 @@ TEST(RecordFastPath, ValuesOfEveryShapeReadAlikeInTheRecordLoop) {
   }
   for (std::size_t first = 0; first < values.size(); first += 700) {
     std::string file = " ID,PARAM,Date,Value,SYM\n";
-    int year = 1999, day_of_year = 0;
+    Day day{1998, 12, 31};
     for (std::size_t k = first; k < std::min(values.size(), first + 700); ++k) {
-      if (++day_of_year > 365) {
-        day_of_year = 1;
-        ++year;
-      }
-      static constexpr int kDays[] = {31, 28, 31, 30, 31, 30,
-                                      31, 31, 30, 31, 30, 31};
-      int month = 0, mday = day_of_year;
-      while (mday > kDays[month]) mday -= kDays[month++];
-      char date[40];
-      std::snprintf(date, sizeof date, "%04d/%02d/%02d", year, month + 1, mday);
-      file += "05AB001,1," + std::string(date) + "," + values[k] + "\n";
+      day.advance();
+      file += "05AB001,1," + day.text() + "," + values[k] + "\n";
     }
     ASSERT_TRUE(reads_like_plain(file));
   }
