@@ -228,22 +228,26 @@ struct VectorValues {
     const __m128i raw = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
     const __m128i d = _mm_sub_epi8(raw, _mm_set1_epi8('0'));
     const __m128i digit = _mm_cmpeq_epi8(_mm_min_epu8(d, _mm_set1_epi8(9)), d);
-    // A bit above the sixteen stands for what follows them.
-    const unsigned other =
-        (~static_cast<unsigned>(_mm_movemask_epi8(digit)) & 0xFFFFu) | 0x10000u;
-    const auto points = static_cast<unsigned>(
+    // A bit above the sixteen stands for what follows them. The counts are
+    // 64-bit, so that none needs widening to index a table.
+    const std::uint64_t other =
+        (~static_cast<std::uint64_t>(_mm_movemask_epi8(digit)) & 0xFFFFu) |
+        0x10000u;
+    const auto points = static_cast<std::uint64_t>(
         _mm_movemask_epi8(_mm_cmpeq_epi8(raw, _mm_set1_epi8('.'))));
-    const int whole = std::countr_zero(other);
-    int length = whole;  // characters taken
-    int decimals = 0;
+    // Never zero, for the bit above the sixteen; unlike countr_zero, the
+    // builtin then needs no test for it.
+    const std::size_t whole = static_cast<std::size_t>(__builtin_ctzll(other));
+    std::size_t length = whole;  // characters taken
+    std::size_t digits = whole;
     if ((points & other & (0u - other)) != 0) {  // the first is a point
-      // Never zero, for the bit above the sixteen; unlike countr_zero,
-      // the builtin then needs no test for it.
-      length = __builtin_ctz(other & (other - 1));
-      decimals = length - whole - 1;
+      length = static_cast<std::size_t>(__builtin_ctzll(other & (other - 1)));
+      digits = length - 1;
     }
-    if (whole + decimals == 0 || whole + decimals > 7)
+    // One to seven digits (a count of none wraps round).
+    if (digits - 1 >= 7)
       return {};
+    const std::size_t decimals = digits - whole;
     const __m128i v = _mm_shuffle_epi8(
         d, _mm_load_si128(reinterpret_cast<const __m128i*>(
                kDigitShuffles.by_shape[8 * whole + decimals])));
@@ -442,6 +446,17 @@ bool parse_plain_record(std::string_view line, RecordKind kind,
 
 namespace {
 
+/// Days a discard array holds: any two-digit day, and the one after.
+constexpr std::size_t kDiscardDays = 101;
+
+/// What every record of a run is checked against and stored into.
+struct RunTarget {
+  std::uint64_t key;  ///< the identifier and its comma
+  const RunOptions& opts;
+  float* days;     ///< the station's first slot
+  float* discard;  ///< kDiscardDays values for years outside the table
+};
+
 /// A month of one station's records: what they share, and where they go.
 struct Month {
   /// The bytes its records start with, up to and including "YYYY/MM/", as
@@ -452,6 +467,9 @@ struct Month {
   bool stored = false;         ///< whether the year is in the table
   std::int32_t day0 = 0;       ///< day of the year of the month's day 0
   std::size_t year_slot0 = 0;  ///< first slot of the year
+  /// Where day 1's value goes: its slot, or, in a year outside the table,
+  /// the run's discard array, so that storing needs no test.
+  float* day1 = nullptr;
 
   GAUMO_ALWAYS_INLINE bool starts(const char* p, std::size_t length) const {
     return ((load_little<std::uint64_t>(p) ^ prefix[0]) |
@@ -459,6 +477,15 @@ struct Month {
             (load_little<std::uint64_t>(p + length - 8) ^ prefix[2])) == 0;
   }
 };
+
+/// Sets month.day1 from its year, month and whether it is stored. The
+/// value of day d then goes to day1 + (d - 1), for any day from 0 to 99 in
+/// a year outside the table.
+void point_day1(Month& m, const RunTarget& target) {
+  m.day1 = m.stored ? target.days + m.year_slot0 +
+                          static_cast<std::size_t>(m.day0)
+                    : target.discard + 1;
+}
 
 /// The months the record loop knows of a station: the one it is in, and
 /// the one after.
@@ -484,7 +511,8 @@ std::uint64_t two_digit_bytes(std::int32_t v) {
 /// year outside the table, as the checked path takes those too. Runs once
 /// a month of records: within a year only the month's two digits change,
 /// in the date word and where the second word overlaps it.
-void prepare_following(MonthCache& m, const RunOptions& opts) {
+void prepare_following(MonthCache& m, const RunTarget& target) {
+  const RunOptions& opts = target.opts;
   const std::size_t length = m.prefix_length;
   m.has_following = false;
   if (length == 0)
@@ -525,6 +553,7 @@ void prepare_following(MonthCache& m, const RunOptions& opts) {
   }
   if (f.stored)
     f.day0 = day_of_year(f.year, f.month, 0);
+  point_day1(f, target);
   m.has_following = true;
 }
 
@@ -539,17 +568,17 @@ constexpr std::array<std::uint32_t, 101> make_day_texts() {
 }
 constexpr std::array<std::uint32_t, 101> kDayTexts = make_day_texts();
 
-/// The day after the last record's, as "/DD," (0, which no record has,
-/// past 31), and its slot: records run day after day, and a record of that
-/// day needs neither its day read nor its slot checked.
+/// The day after the last record's, as where its "/DD," is in kDayTexts
+/// (0, which no record has, past 31), and where its value goes: records
+/// run day after day, and a record of that day needs neither its day read
+/// nor its slot checked.
 struct NextDay {
-  std::uint32_t text = 0;
-  std::int32_t day = 0;
-  std::size_t slot = 0;
+  const std::uint32_t* text = kDayTexts.data();
+  float* at = nullptr;
 
-  /// The day after `day` (0 to 99), whose slot is `slot`.
-  static NextDay after(std::int32_t day, std::size_t slot) {
-    return {kDayTexts[static_cast<std::size_t>(day + 1)], day + 1, slot + 1};
+  /// The day after `day` (0 to 99), whose value went to `at`.
+  static NextDay after(std::int32_t day, float* at) {
+    return {kDayTexts.data() + day + 1, at + 1};
   }
 };
 
@@ -598,10 +627,13 @@ GAUMO_ALWAYS_INLINE bool value_ends_plainly(const char* p, const char* q,
 /// did not take the record. Kept out of the record loop, which needs it for
 /// the first record of a run and when records do not run month after
 /// month.
-GAUMO_NOINLINE std::optional<NextDay> take_checked(
-    const char* p, const char* nl, const char* end, std::uint64_t key,
-    const RunOptions& opts, float* days, MonthCache& month) {
-  if (load_little<std::uint64_t>(p) != key)
+GAUMO_NOINLINE std::optional<NextDay> take_checked(const char* p,
+                                                  const char* nl,
+                                                  const char* end,
+                                                  const RunTarget& target,
+                                                  MonthCache& month) {
+  const RunOptions& opts = target.opts;
+  if (load_little<std::uint64_t>(p) != target.key)
     return std::nullopt;
   CommonRecord r;
   const char* const q = scan_common_historical(p + 8, nl, end, r);
@@ -616,7 +648,6 @@ GAUMO_NOINLINE std::optional<NextDay> take_checked(
   now.year = r.year;
   now.month = r.month;
   now.stored = stored;
-  std::size_t slot = 0;
   if (stored) {
     now.day0 = day_of_year(r.year, r.month, 0);
     now.year_slot0 =
@@ -624,9 +655,10 @@ GAUMO_NOINLINE std::optional<NextDay> take_checked(
     const std::int32_t t = now.day0 + r.day;
     if (t < 1 || t > kDaySlots)
       return std::nullopt;  // a message, or dropped
-    slot = now.year_slot0 + static_cast<std::size_t>(t - 1);
-    days[slot] = r.flow;
   }
+  point_day1(now, target);
+  float* const at = now.day1 + (r.day - 1);
+  *at = r.flow;
   // The next records of the month start with the same bytes, up to and
   // including "YYYY/MM/".
   const std::size_t length = 8 + r.second.size() + 1 + 8;
@@ -636,8 +668,8 @@ GAUMO_NOINLINE std::optional<NextDay> take_checked(
     now.prefix[1] = load_little<std::uint64_t>(p + 8);
     now.prefix[2] = load_little<std::uint64_t>(p + length - 8);
   }
-  prepare_following(month, opts);
-  return NextDay::after(r.day, slot);
+  prepare_following(month, target);
+  return NextDay::after(r.day, at);
 }
 
 /// Room the month route needs after a record's start: the prefix (at most
@@ -655,13 +687,6 @@ struct Run {
   const char* next = nullptr;
   const char* last = nullptr;
   std::int64_t lines = 0;
-};
-
-/// What every record of a run is checked against and stored into.
-struct RunTarget {
-  std::uint64_t key;  ///< the identifier and its comma
-  const RunOptions& opts;
-  float* days;  ///< the station's first slot
 };
 
 /// The run of common records from p; [p, end) holds at least kChunkRoom
@@ -707,33 +732,31 @@ GAUMO_ALWAYS_INLINE Run take_run(const char* p, const char* end,
       // The first day of the month after: as checked as the last month's
       // records, and its slots are known.
       month.now = month.following;
-      prepare_following(month, target.opts);
-      next = {kDayTexts[1], 1, month.now.year_slot0 +
-                                   static_cast<std::size_t>(month.now.day0)};
+      prepare_following(month, target);
+      next = {kDayTexts.data() + 1, month.now.day1};
       in_month = true;
     }
-    if (in_month && (day_text == next.text || is_day(day_text))) {
-      const Month& now = month.now;
+    if (in_month && (day_text == *next.text || is_day(day_text))) {
       float flow = kMissing;
       taken = value_ends_plainly<Values>(p, p + length + 3, nl, end, flow);
-      std::int32_t day = next.day;
-      std::size_t slot = next.slot;
-      if (day_text != next.text) {
-        day = two_digits(p + length);
+      if (day_text != *next.text) {
+        const Month& now = month.now;
+        const std::int32_t day = two_digits(p + length);
         const std::int32_t t = now.day0 + day;
         if (now.stored && (t < 1 || t > kDaySlots))
           taken = false;
-        slot = now.year_slot0 + static_cast<std::size_t>(t - 1);
+        else
+          next.at = now.day1 + (day - 1);
+        next.text = kDayTexts.data() + day;
       }
       if (taken) {
-        if (now.stored)
-          target.days[slot] = flow;
-        next = NextDay::after(day, slot);
+        *next.at = flow;
+        ++next.text;
+        ++next.at;
       }
     } else {
       const std::optional<NextDay> checked =
-          take_checked(p, nl, end, target.key, target.opts, target.days,
-                       month);
+          take_checked(p, nl, end, target, month);
       taken = checked.has_value();
       if (taken)
         next = *checked;
@@ -783,8 +806,10 @@ void take_common_records(LineScanner& scanner, const Ident& idsta,
   char key_text[8];
   std::memcpy(key_text, idsta.c.data(), 7);
   key_text[7] = ',';
+  // Values of years outside the table go here, unread.
+  float discard[kDiscardDays];
   const RunTarget target{load_little<std::uint64_t>(key_text), sink.opts,
-                         sink.table.days(i, 1)};
+                         sink.table.days(i, 1), discard};
   const Run run = take_run_here(p, end, target, sink.vector_values);
   if (run.last == nullptr)
     return;
