@@ -180,12 +180,30 @@ GAUMO_ALWAYS_INLINE ShortDecimal scan_short_decimal(const char* p,
   return scan_short_decimal_word(p, e);
 }
 
+/// Whether the `length` bytes at p (16 to 24) are those of `prefix`.
+GAUMO_ALWAYS_INLINE bool starts_with(const char* p, const char* prefix,
+                                     std::size_t length) {
+  return ((load_little<std::uint64_t>(p) ^ load_little<std::uint64_t>(prefix)) |
+          (load_little<std::uint64_t>(p + 8) ^
+           load_little<std::uint64_t>(prefix + 8)) |
+          (load_little<std::uint64_t>(p + length - 8) ^
+           load_little<std::uint64_t>(prefix + length - 8))) == 0;
+}
+
 /// The record loop's value readers, for 8 and for 16 bytes known to be in
-/// [p, e).
+/// [p, e); and its test of whether a record starts with the month's
+/// `prefix` (`length` bytes, 18 to 24, ending with the date's '/'), then
+/// "DD," of the day `day_text` ("/DD,") stands for.
 struct WordValues {
   static constexpr std::ptrdiff_t kRoom = 8;
   GAUMO_ALWAYS_INLINE static ShortDecimal read(const char* p, const char* e) {
     return scan_short_decimal_word(p, e);
+  }
+  GAUMO_ALWAYS_INLINE static bool is_day_of(const char* p, const char* prefix,
+                                            std::size_t length,
+                                            std::uint32_t day_text) {
+    return starts_with(p, prefix, length) &&
+           load_little<std::uint32_t>(p + length - 1) == day_text;
   }
 };
 
@@ -261,6 +279,26 @@ struct VectorValues {
         _mm_setr_epi16(10000, 1, 10000, 1, 10000, 1, 10000, 1));
     return {p + length,
             static_cast<float>(_mm_cvtsi128_si32(eight)) / kPow10[decimals]};
+  }
+
+  /// The prefix's first 16 bytes, and its last 12 with the day's text after
+  /// them, each tested at once; `prefix` is aligned to 16 bytes and holds
+  /// length + 3 bytes or more.
+  [[gnu::target("sse4.1")]] static bool is_day_of(const char* p,
+                                                  const char* prefix,
+                                                  std::size_t length,
+                                                  std::uint32_t day_text) {
+    const __m128i head =
+        _mm_xor_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p)),
+                      _mm_load_si128(reinterpret_cast<const __m128i*>(prefix)));
+    const char* const tail_at = p + length - 13;
+    const __m128i tail = _mm_xor_si128(
+        _mm_loadu_si128(reinterpret_cast<const __m128i*>(tail_at)),
+        _mm_insert_epi32(_mm_loadu_si128(reinterpret_cast<const __m128i*>(
+                             prefix + length - 13)),
+                         static_cast<int>(day_text), 3));
+    const __m128i differ = _mm_or_si128(head, tail);
+    return _mm_testz_si128(differ, differ) != 0;
   }
 };
 
@@ -459,9 +497,9 @@ struct RunTarget {
 
 /// A month of one station's records: what they share, and where they go.
 struct Month {
-  /// The bytes its records start with, up to and including "YYYY/MM/", as
-  /// three loads: [0, 8), [8, 16) and [length - 8, length).
-  std::uint64_t prefix[3] = {0, 0, 0};
+  /// The bytes its records start with, up to and including "YYYY/MM/"
+  /// (at most 24); zeros after them.
+  alignas(16) char prefix[32] = {};
   std::int32_t year = 0;
   std::int32_t month = 0;      ///< as written: 0 to 99 outside the table
   bool stored = false;         ///< whether the year is in the table
@@ -472,9 +510,7 @@ struct Month {
   float* day1 = nullptr;
 
   GAUMO_ALWAYS_INLINE bool starts(const char* p, std::size_t length) const {
-    return ((load_little<std::uint64_t>(p) ^ prefix[0]) |
-            (load_little<std::uint64_t>(p + 8) ^ prefix[1]) |
-            (load_little<std::uint64_t>(p + length - 8) ^ prefix[2])) == 0;
+    return starts_with(p, prefix, length);
   }
 };
 
@@ -500,17 +536,16 @@ struct MonthCache {
   bool has_following = false;
 };
 
-/// The two digits of v (0 to 99) as the bytes of a 16-bit word.
-std::uint64_t two_digit_bytes(std::int32_t v) {
-  return static_cast<std::uint64_t>('0' + v / 10) |
-         static_cast<std::uint64_t>('0' + v % 10) << 8;
+/// Writes the two digits of v (0 to 99) at d.
+void put_two_digits(char* d, std::int32_t v) {
+  d[0] = static_cast<char>('0' + v / 10);
+  d[1] = static_cast<char>('0' + v % 10);
 }
 
 /// Sets `following` to the month after `now`: the same prefix with the
 /// date moved on a month, from any month number the prefix may carry in a
 /// year outside the table, as the checked path takes those too. Runs once
-/// a month of records: within a year only the month's two digits change,
-/// in the date word and where the second word overlaps it.
+/// a month of records.
 void prepare_following(MonthCache& m, const RunTarget& target) {
   const RunOptions& opts = target.opts;
   const std::size_t length = m.prefix_length;
@@ -519,38 +554,22 @@ void prepare_following(MonthCache& m, const RunTarget& target) {
     return;
   Month& f = m.following;
   f = m.now;
+  char* const date = f.prefix + length - 8;  // "YYYY/MM/"
   if (f.month < 12) {
     ++f.month;
-    // "YYYY/MM/": the month at bytes 5 and 6 of the date word.
-    constexpr std::uint64_t kMonthBytes = std::uint64_t{0xFFFF} << 40;
-    const std::uint64_t date =
-        (f.prefix[2] & ~kMonthBytes) | two_digit_bytes(f.month) << 40;
-    const std::uint64_t change = date ^ f.prefix[2];
-    f.prefix[2] = date;
-    // The date starts at byte length - 16 of the second word (2 or more).
-    if (length < 24)
-      f.prefix[1] ^= change << (8 * (length - 16));
   } else {
     ++f.year;
     f.month = 1;
     if (f.year > 9999)
       return;
-    // The new date over the bytes of the first two words.
-    char text[24];
-    store_little(text, f.prefix[0]);
-    store_little(text + 8, f.prefix[1]);
-    store_little(text + length - 8,
-                 two_digit_bytes(f.year / 100) |
-                     two_digit_bytes(f.year % 100) << 16 |
-                     std::uint64_t{'/'} << 32 | two_digit_bytes(1) << 40 |
-                     std::uint64_t{'/'} << 56);
-    f.prefix[1] = load_little<std::uint64_t>(text + 8);
-    f.prefix[2] = load_little<std::uint64_t>(text + length - 8);
+    put_two_digits(date, f.year / 100);
+    put_two_digits(date + 2, f.year % 100);
     f.stored = f.year >= opts.start_year && f.year <= opts.end_year;
     f.year_slot0 =
         f.stored ? static_cast<std::size_t>(f.year - opts.start_year) * kDaySlots
                  : 0;
   }
+  put_two_digits(date + 5, f.month);
   if (f.stored)
     f.day0 = day_of_year(f.year, f.month, 0);
   point_day1(f, target);
@@ -663,11 +682,8 @@ GAUMO_NOINLINE std::optional<NextDay> take_checked(const char* p,
   // including "YYYY/MM/".
   const std::size_t length = 8 + r.second.size() + 1 + 8;
   month.prefix_length = length <= 24 ? length : 0;
-  if (month.prefix_length != 0) {
-    now.prefix[0] = load_little<std::uint64_t>(p);
-    now.prefix[1] = load_little<std::uint64_t>(p + 8);
-    now.prefix[2] = load_little<std::uint64_t>(p + length - 8);
-  }
+  if (month.prefix_length != 0)
+    std::memcpy(now.prefix, p, length);
   prepare_following(month, target);
   return NextDay::after(r.day, at);
 }
@@ -688,6 +704,61 @@ struct Run {
   const char* last = nullptr;
   std::int64_t lines = 0;
 };
+
+/// Takes the value of the record [p, nl), whose day `next` stands for and
+/// whose prefix (`length` bytes) is checked, if the rest of the record has
+/// the plain form; then steps `next` on.
+template <typename Values>
+GAUMO_ALWAYS_INLINE bool take_value(const char* p, std::size_t length,
+                                    const char* nl, const char* end,
+                                    NextDay& next) {
+  float flow = kMissing;
+  if (!value_ends_plainly<Values>(p, p + length + 3, nl, end, flow))
+    return false;
+  *next.at = flow;
+  ++next.text;
+  ++next.at;
+  return true;
+}
+
+/// Takes a record that is not of the day after the last in the same
+/// month: the first of the month after, another day of the month, or any
+/// other, checked whole.
+template <typename Values>
+GAUMO_ALWAYS_INLINE bool take_other(const char* p, const char* nl,
+                                    const char* end, const RunTarget& target,
+                                    MonthCache& month, NextDay& next) {
+  const std::size_t length = month.prefix_length;
+  if (length != 0) {
+    const std::uint32_t day_text = load_little<std::uint32_t>(p + length - 1);
+    if (month.now.starts(p, length)) {
+      if (!is_day(day_text))
+        return false;
+      // Another day of the month than the one expected.
+      const Month& now = month.now;
+      const std::int32_t day = two_digits(p + length);
+      const std::int32_t t = now.day0 + day;
+      if (now.stored && (t < 1 || t > kDaySlots))
+        return false;
+      next = {kDayTexts.data() + day, now.day1 + (day - 1)};
+      return take_value<Values>(p, length, nl, end, next);
+    }
+    if (month.has_following && day_text == kDayTexts[1] &&
+        month.following.starts(p, length)) {
+      // The first day of the month after: as checked as the last month's
+      // records, and its slots are known.
+      month.now = month.following;
+      prepare_following(month, target);
+      next = {kDayTexts.data() + 1, month.now.day1};
+      return take_value<Values>(p, length, nl, end, next);
+    }
+  }
+  const std::optional<NextDay> checked =
+      take_checked(p, nl, end, target, month);
+  if (checked)
+    next = *checked;
+  return checked.has_value();
+}
 
 /// The run of common records from p; [p, end) holds at least kChunkRoom
 /// bytes. The line ends are found 64 bytes at a time, apart from the
@@ -723,43 +794,11 @@ GAUMO_ALWAYS_INLINE Run take_run(const char* p, const char* end,
     ends &= ends - 1;
     bool taken = false;
     const std::size_t length = month.prefix_length;
-    const std::uint32_t day_text =
-        length != 0 ? load_little<std::uint32_t>(p + length - 1) : 0;
-    bool in_month = length != 0 && month.now.starts(p, length);
-    // A following month is known only with a prefix length.
-    if (!in_month && month.has_following && day_text == kDayTexts[1] &&
-        month.following.starts(p, length)) {
-      // The first day of the month after: as checked as the last month's
-      // records, and its slots are known.
-      month.now = month.following;
-      prepare_following(month, target);
-      next = {kDayTexts.data() + 1, month.now.day1};
-      in_month = true;
-    }
-    if (in_month && (day_text == *next.text || is_day(day_text))) {
-      float flow = kMissing;
-      taken = value_ends_plainly<Values>(p, p + length + 3, nl, end, flow);
-      if (day_text != *next.text) {
-        const Month& now = month.now;
-        const std::int32_t day = two_digits(p + length);
-        const std::int32_t t = now.day0 + day;
-        if (now.stored && (t < 1 || t > kDaySlots))
-          taken = false;
-        else
-          next.at = now.day1 + (day - 1);
-        next.text = kDayTexts.data() + day;
-      }
-      if (taken) {
-        *next.at = flow;
-        ++next.text;
-        ++next.at;
-      }
+    if (length != 0 &&
+        Values::is_day_of(p, month.now.prefix, length, *next.text)) {
+      taken = take_value<Values>(p, length, nl, end, next);
     } else {
-      const std::optional<NextDay> checked =
-          take_checked(p, nl, end, target, month);
-      taken = checked.has_value();
-      if (taken)
-        next = *checked;
+      taken = take_other<Values>(p, nl, end, target, month, next);
     }
     if (!taken)
       return {p, last, lines};
