@@ -234,11 +234,13 @@ constexpr DigitShuffles make_digit_shuffles() {
 constexpr DigitShuffles kDigitShuffles = make_digit_shuffles();
 
 struct VectorValues {
-  static constexpr std::ptrdiff_t kRoom = 16;
-  /// scan_short_decimal_word in SSE4.1: the digit and point masks of 16
-  /// bytes at once, then one shuffle and three multiply-adds instead of
-  /// the word's masks, shifts and multiplications. Sixteen bytes always
-  /// hold the end of a value of up to seven digits. Not inlined by force:
+  /// Sixteen bytes, and the one after, which is read when all sixteen are
+  /// digits.
+  static constexpr std::ptrdiff_t kRoom = 17;
+  /// scan_short_decimal_word in SSE4.1: the digit mask of 16 bytes at
+  /// once, then one shuffle and three multiply-adds instead of the word's
+  /// masks, shifts and multiplications. Sixteen bytes always hold the end
+  /// of a value of up to seven digits. Not inlined by force:
   /// it is inlined into the SSE4.1 loop only once the loop's helpers, which
   /// have no target of their own, are inlined there.
   [[gnu::target("sse4.1")]] static ShortDecimal read(const char* p,
@@ -251,14 +253,12 @@ struct VectorValues {
     const std::uint64_t other =
         (~static_cast<std::uint64_t>(_mm_movemask_epi8(digit)) & 0xFFFFu) |
         0x10000u;
-    const auto points = static_cast<std::uint64_t>(
-        _mm_movemask_epi8(_mm_cmpeq_epi8(raw, _mm_set1_epi8('.'))));
     // Never zero, for the bit above the sixteen; unlike countr_zero, the
     // builtin then needs no test for it.
     const std::size_t whole = static_cast<std::size_t>(__builtin_ctzll(other));
     std::size_t length = whole;  // characters taken
     std::size_t digits = whole;
-    if ((points & other & (0u - other)) != 0) {  // the first is a point
+    if (p[whole] == '.') {
       length = static_cast<std::size_t>(__builtin_ctzll(other & (other - 1)));
       digits = length - 1;
     }
