@@ -248,11 +248,13 @@ struct VectorValues {
     const __m128i raw = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
     const __m128i d = _mm_sub_epi8(raw, _mm_set1_epi8('0'));
     const __m128i digit = _mm_cmpeq_epi8(_mm_min_epu8(d, _mm_set1_epi8(9)), d);
-    // A bit above the sixteen stands for what follows them. The counts are
-    // 64-bit, so that none needs widening to index a table.
+    // The bytes that are not digits, and a bit above the sixteen for what
+    // follows them: one XOR, as the digit mask has sixteen bits. The counts
+    // are 64-bit, so that none needs widening to index a table.
     const std::uint64_t other =
-        (~static_cast<std::uint64_t>(_mm_movemask_epi8(digit)) & 0xFFFFu) |
-        0x10000u;
+        static_cast<std::uint64_t>(
+            static_cast<unsigned>(_mm_movemask_epi8(digit))) ^
+        0x1FFFFu;
     // Never zero, for the bit above the sixteen; unlike countr_zero, the
     // builtin then needs no test for it.
     const std::size_t whole = static_cast<std::size_t>(__builtin_ctzll(other));
