@@ -13,7 +13,12 @@ void format_cells(char* dst, const float* values, std::size_t n) {
 
 #if GAUMO_X86_TARGETS
 
-#define GAUMO_AVX2 [[gnu::target("avx2"), gnu::always_inline]] inline
+// Tuned for a processor whose vector multiplies are cheap: for the generic
+// tuning GCC turns each multiply by 100 or 10 below into three shifts and
+// two adds, about a tenth more instructions per cell. The code still runs
+// on any processor with AVX2.
+#define GAUMO_AVX2_TARGET gnu::target("avx2,tune=znver3")
+#define GAUMO_AVX2 [[GAUMO_AVX2_TARGET, gnu::always_inline]] inline
 
 /// The four characters of each lane's number below 10000, first digit at
 /// the lowest address, leading zeros kept.
@@ -155,8 +160,8 @@ GAUMO_AVX2 bool eight_cells(char* dst, const float* values) {
   return true;
 }
 
-[[gnu::target("avx2")]] void format_cells_avx2(char* dst, const float* values,
-                                               std::size_t n) {
+[[GAUMO_AVX2_TARGET]] void format_cells_avx2(char* dst, const float* values,
+                                             std::size_t n) {
   std::size_t k = 0;
   for (; n - k >= 8; k += 8) {
     if (!eight_cells(dst + 12 * k, values + k))
@@ -166,6 +171,7 @@ GAUMO_AVX2 bool eight_cells(char* dst, const float* values) {
 }
 
 #undef GAUMO_AVX2
+#undef GAUMO_AVX2_TARGET
 
 #endif  // GAUMO_X86_TARGETS
 
