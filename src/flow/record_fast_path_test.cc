@@ -291,6 +291,29 @@ TEST(RecordFastPath, EveryMonthAfterEveryMonthLandsInItsSlots) {
   }
 }
 
+TEST(RecordFastPath, ANextDayRecordOffByOneByteIsCheckedWhole) {
+  // The record loop tests a record's start, up to the day's comma, against
+  // the month's bytes and the expected day all at once: a change in any
+  // one of those bytes must send the record through the full check. With
+  // second fields of every length up to one too long for the month's bytes.
+  for (const std::string second :
+       {"1", "22", "4444", "777777", "1234567", "12345678"}) {
+    const std::string head = "05AB001," + second + ",1999/03/";
+    for (std::size_t at = 0; at < head.size() + 3; ++at) {
+      for (const char c : {'0', '2', '5', 'A', ',', '/', ' '}) {
+        std::string odd = head + "02,2.5,B\n";
+        if (odd[at] == c) continue;
+        odd[at] = c;
+        std::string file =
+            " ID,PARAM,Date,Value,SYM\n" + head + "01,1.5,B\n" + odd;
+        for (int k = 1; k <= 6; ++k)
+          file += "05AB001,1,1990/01/0" + std::to_string(k) + ",9.5,B\n";
+        ASSERT_TRUE(reads_like_plain(file));
+      }
+    }
+  }
+}
+
 TEST(RecordFastPath, ValuesOfEveryShapeReadAlikeInTheRecordLoop) {
   // Up to nine digits on each side of the point, or none, with every kind
   // of end; day after day, so that the loop's own value readers take them.
