@@ -218,6 +218,24 @@ void BM_PutF12_3Cells(benchmark::State& state) {
 }
 BENCHMARK(BM_PutF12_3Cells);
 
+/// The same row through each way the machine has: 0 one cell at a time,
+/// 1 AVX2, 2 AVX-512.
+void BM_PutF12_3CellsBy(benchmark::State& state) {
+  const auto path = static_cast<gaumo::CellsPath>(state.range(0));
+  if (!gaumo::has_cells_path(path)) {
+    state.SkipWithError("not on this machine");
+    return;
+  }
+  const std::vector<float> row = realistic_flows(gaumo::kMaxStations);
+  std::string out(row.size() * 12 + 1, '\n');
+  for (auto _ : state) {
+    gaumo::format_f12_3_cells_by(path, out.data(), row.data(), row.size());
+    benchmark::DoNotOptimize(out.data());
+  }
+  count_rows(state, row.size());
+}
+BENCHMARK(BM_PutF12_3CellsBy)->DenseRange(0, 2);
+
 /// The same row through the general fixed-point field, for comparison.
 void BM_PutFixedRow(benchmark::State& state) {
   const std::vector<float> row = realistic_flows(gaumo::kMaxStations);

@@ -104,8 +104,17 @@ inline void format_f12_3(char* dst, float v) {
 }
 
 /// `n` cells of format_f12_3 one after another from `dst` (12 * n bytes):
-/// a day's row of a yearly file. Eight at a time with vector instructions
-/// where the machine has them.
+/// a day's row of a yearly file. Eight or sixteen at a time with vector
+/// instructions where the machine has them.
 void format_f12_3_cells(char* dst, const float* values, std::size_t n);
+
+/// The ways format_f12_3_cells can go, so that tests and benchmarks can
+/// run each that the machine has: one cell at a time, eight with AVX2,
+/// sixteen with AVX-512.
+enum class CellsPath { kOneByOne, kAvx2, kAvx512 };
+bool has_cells_path(CellsPath path);
+/// format_f12_3_cells through `path`, which the machine must have.
+void format_f12_3_cells_by(CellsPath path, char* dst, const float* values,
+                           std::size_t n);
 
 }  // namespace gaumo

@@ -206,10 +206,20 @@ std::string cells_one_by_one(const std::vector<float>& values) {
   return s;
 }
 
-std::string cells(const std::vector<float>& values) {
+/// Every way of formatting cells that this machine has.
+std::vector<CellsPath> cells_paths() {
+  std::vector<CellsPath> paths;
+  for (const CellsPath p :
+       {CellsPath::kOneByOne, CellsPath::kAvx2, CellsPath::kAvx512}) {
+    if (has_cells_path(p)) paths.push_back(p);
+  }
+  return paths;
+}
+
+std::string cells(const std::vector<float>& values, CellsPath path) {
   // A guard byte on each side catches a write outside the cells.
   std::string s(12 * values.size() + 2, '|');
-  format_f12_3_cells(s.data() + 1, values.data(), values.size());
+  format_f12_3_cells_by(path, s.data() + 1, values.data(), values.size());
   EXPECT_EQ(s.front(), '|');
   EXPECT_EQ(s.back(), '|');
   return s.substr(1, 12 * values.size());
@@ -226,25 +236,39 @@ TEST(FormatF12x3Cells, WritesWhatTheSingleCellWritesForEveryDigitGroup) {
   }
   row.push_back(1.0f);
   ASSERT_NE(row.size() % 8, 0u);
-  EXPECT_EQ(cells(row), cells_one_by_one(row));
+  const std::string want = cells_one_by_one(row);
+  for (const CellsPath path : cells_paths()) {
+    EXPECT_EQ(cells(row, path), want) << static_cast<int>(path);
+  }
+  // The way the program takes, the fastest this machine has.
+  std::string best(12 * row.size(), '?');
+  format_f12_3_cells(best.data(), row.data(), row.size());
+  EXPECT_EQ(best, want);
 }
 
 TEST(FormatF12x3Cells, HandsValuesTooWideOrNotNumbersToTheGeneralField) {
-  // Each value in turn at each place of a group of eight: one the vector
-  // path cannot take sends its whole group to the single cells.
+  // Each value in turn at each place of a group of sixteen, of one of eight
+  // and of the cells left over: one a vector path cannot take sends its
+  // whole group to the single cells.
   const float edge[] = {1e7f, -1e7f, 99999999.999f, 1e10f, FLT_MAX,
                        std::numeric_limits<float>::infinity(),
                        std::numeric_limits<float>::quiet_NaN(), -0.0f,
                        9999999.999f, -9999999.999f, -1.0f};
-  for (std::size_t at = 0; at < 8; ++at) {
-    for (const float v : edge) {
-      std::vector<float> row = {1.5f, 22.25f, -3.0f, 0.0005f, 4096.125f,
-                                0.0f, 123456.7f, 7.0f, 8.5f};
-      row[at] = v;
-      EXPECT_EQ(cells(row), cells_one_by_one(row)) << v << " at " << at;
+  const std::vector<float> plain = {
+      1.5f, 22.25f, -3.0f, 0.0005f, 4096.125f, 0.0f, 123456.7f, 7.0f, 8.5f,
+      -0.5f, 1e6f, 99.999f, 0.001f, -42.0f, 3e-4f, 5e5f, 6.25f, -1.0f,
+      12.0f, 0.125f, 777.7f, -8.0f, 9.75f, 1.0f, 2.0f};
+  for (const CellsPath path : cells_paths()) {
+    for (std::size_t at = 0; at < plain.size(); ++at) {
+      for (const float v : edge) {
+        std::vector<float> row = plain;
+        row[at] = v;
+        EXPECT_EQ(cells(row, path), cells_one_by_one(row))
+            << static_cast<int>(path) << ": " << v << " at " << at;
+      }
     }
+    EXPECT_EQ(cells({}, path), "");
   }
-  EXPECT_EQ(cells({}), "");
 }
 
 TEST(FormatF12x3Cells, MatchesTheSingleCellOnRandomRows) {
@@ -264,7 +288,11 @@ TEST(FormatF12x3Cells, MatchesTheSingleCellOnRandomRows) {
         default: v = -1.0f; break;
       }
     }
-    ASSERT_EQ(cells(row), cells_one_by_one(row)) << "row " << r;
+    const std::string want = cells_one_by_one(row);
+    for (const CellsPath path : cells_paths()) {
+      ASSERT_EQ(cells(row, path), want)
+          << static_cast<int>(path) << ": row " << r;
+    }
   }
 }
 
