@@ -42,8 +42,9 @@ inline std::uint64_t line_end_mask(const char* c) {
   for (int k = 0; k < 4; ++k) {
     const __m128i v =
         _mm_loadu_si128(reinterpret_cast<const __m128i*>(c + 16 * k));
-    bits |= std::uint64_t{static_cast<std::uint16_t>(
-                _mm_movemask_epi8(_mm_cmpeq_epi8(v, nl)))}
+    // The mask of 16 bytes has 16 bits: no widening beyond the unsigned.
+    bits |= static_cast<std::uint64_t>(static_cast<unsigned>(
+                _mm_movemask_epi8(_mm_cmpeq_epi8(v, nl))))
             << (16 * k);
   }
   return bits;
