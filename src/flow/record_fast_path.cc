@@ -190,7 +190,7 @@ GAUMO_ALWAYS_INLINE bool starts_with(const char* p, const char* prefix,
            load_little<std::uint64_t>(prefix + length - 8))) == 0;
 }
 
-/// The record loop's value readers, for 8 and for 16 bytes known to be in
+/// The record loop's value readers, for kRoom bytes known to be in
 /// [p, e); and its test of whether a record starts with the month's
 /// `prefix` (`length` bytes, 18 to 24, ending with the date's '/'), then
 /// "DD," of the day `day_text` ("/DD,") stands for.

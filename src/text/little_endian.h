@@ -1,6 +1,6 @@
 #pragma once
 // Reading several bytes of text as one number, first byte lowest, so that
-// they can be tested all at once, and writing such a number back.
+// they can be tested all at once.
 
 #include <bit>
 #include <cstddef>
@@ -20,12 +20,6 @@ inline U load_little(const char* p) {
     }
   }
   return v;
-}
-
-/// Puts the 8 bytes of w at p, first byte lowest, on any machine.
-inline void store_little(char* p, std::uint64_t w) {
-  for (int k = 0; k < 8; ++k)
-    p[k] = static_cast<char>((w >> (8 * k)) & 0xFF);
 }
 
 }  // namespace gaumo
