@@ -691,8 +691,8 @@ GAUMO_NOINLINE std::optional<NextDay> take_checked(const char* p,
 }
 
 /// Room the month route needs after a record's start: the prefix (at most
-/// 24 bytes), the day and its comma, and a look of up to 16 bytes at the
-/// value.
+/// 24 bytes), the day and its comma, and a look of up to 17 bytes at the
+/// value (a value reader's kRoom).
 constexpr std::ptrdiff_t kMonthRouteRoom = 48;
 /// A chunk of line ends is taken only with this much after its start, so
 /// that every record whose end it holds has the month route's room.
