@@ -514,6 +514,16 @@ struct Month {
   GAUMO_ALWAYS_INLINE bool starts(const char* p, std::size_t length) const {
     return starts_with(p, prefix, length);
   }
+
+  /// Where the value of day `day` (0 to 99) goes, or nullptr when the day
+  /// falls outside its year in the table (a message, or dropped). Out of
+  /// line: the record loop needs it only for days out of turn.
+  GAUMO_NOINLINE float* slot_of(std::int32_t day) const {
+    const std::int32_t t = day0 + day;
+    if (stored && (t < 1 || t > kDaySlots))
+      return nullptr;
+    return day1 + (day - 1);
+  }
 };
 
 /// Sets month.day1 from its year, month and whether it is stored. The
@@ -673,12 +683,11 @@ GAUMO_NOINLINE std::optional<NextDay> take_checked(const char* p,
     now.day0 = day_of_year(r.year, r.month, 0);
     now.year_slot0 =
         static_cast<std::size_t>(r.year - opts.start_year) * kDaySlots;
-    const std::int32_t t = now.day0 + r.day;
-    if (t < 1 || t > kDaySlots)
-      return std::nullopt;  // a message, or dropped
   }
   point_day1(now, target);
-  float* const at = now.day1 + (r.day - 1);
+  float* const at = now.slot_of(r.day);
+  if (at == nullptr)
+    return std::nullopt;
   *at = r.flow;
   // The next records of the month start with the same bytes, up to and
   // including "YYYY/MM/".
@@ -737,12 +746,11 @@ GAUMO_ALWAYS_INLINE bool take_other(const char* p, const char* nl,
       if (!is_day(day_text))
         return false;
       // Another day of the month than the one expected.
-      const Month& now = month.now;
       const std::int32_t day = two_digits(p + length);
-      const std::int32_t t = now.day0 + day;
-      if (now.stored && (t < 1 || t > kDaySlots))
+      float* const at = month.now.slot_of(day);
+      if (at == nullptr)
         return false;
-      next = {kDayTexts.data() + day, now.day1 + (day - 1)};
+      next = {kDayTexts.data() + day, at};
       return take_value<Values>(p, length, nl, end, next);
     }
     if (month.has_following && day_text == kDayTexts[1] &&

@@ -314,12 +314,8 @@ GAUMO_AVX512 bool sixteen_cells(char* dst, const float* values) {
     if (!sixteen_cells(dst + 12 * k, values + k))
       format_cells(dst + 12 * k, values + k, 16);
   }
-  if (n - k >= 8) {
-    if (!eight_cells(dst + 12 * k, values + k))
-      format_cells(dst + 12 * k, values + k, 8);
-    k += 8;
-  }
-  format_cells(dst + 12 * k, values + k, n - k);
+  // Fewer than sixteen left: eight at a time, then one by one.
+  format_cells_avx2(dst + 12 * k, values + k, n - k);
 }
 
 #if defined(__GNUC__) && !defined(__clang__)
