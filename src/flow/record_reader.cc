@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "flow/calendar.h"
+#include "flow/daily_door.h"
 #include "flow/record_fast_path.h"
 #include "text/fixed_fields.h"
 #include "text/free_form.h"
@@ -16,13 +16,7 @@ namespace {
 /// "Error:  ", the identifier and the date: the one information-file line
 /// that is not a free-format line.
 void report_record(const RecordFields& f, RunLog& log) {
-  std::string s = "Error:  ";
-  s.append(f.ident.view());
-  put_int(s, f.year, 5);
-  put_int(s, f.month, 5);
-  put_int(s, f.day, 5);
-  s += '\n';
-  log.info(s);
+  log.info(error_line(f.ident, f.year, f.month, f.day));
 }
 
 bool parse_record(std::string_view line, RecordKind kind, RecordFields& f) {
@@ -47,35 +41,32 @@ bool parse_record(std::string_view line, RecordKind kind, RecordFields& f) {
   return read_values(line, nullptr, t).ok();
 }
 
-/// The year test, the slot and the storing rule, for a record whose fields
-/// are parsed (or, for a provisional record, failed to parse and are
-/// applied all the same).
+/// Hands a record whose fields are parsed (or, for a provisional record,
+/// failed to parse and are applied all the same) to the door.
 RecordOutcome place_record(RecordKind kind, std::int32_t i, RecordSink& sink,
                            bool parsed) {
   const RecordFields& f = sink.fields;
-  if (f.year < sink.opts.start_year || f.year > sink.opts.end_year) {
-    return parsed ? RecordOutcome::kIgnored : RecordOutcome::kReported;
-  }
-  if (f.month < 1 || f.month > 12) {
-    if (parsed)
-      report_record(f, sink.log);
+  DailyDoor door(sink.opts, sink.table, sink.log);
+  const DailyValue v{f.year, f.month, f.day, f.flow};
+  const Placing how = kind == RecordKind::kHistorical ? Placing::kReplace
+                                                      : Placing::kFillEmpty;
+  if (!parsed) {
+    door.put_reported(i, v, how);
     return RecordOutcome::kReported;
   }
-  const std::int32_t t = day_of_year(f.year, f.month, f.day);
-  if (t < 1 || t > kTimeAxis) {
-    if (parsed)
-      report_record(f, sink.log);
-    return RecordOutcome::kReported;
+  switch (door.put(i, v, how, f.ident)) {
+    case Placed::kOutsideYears:
+      return RecordOutcome::kIgnored;
+    case Placed::kStored:
+      return RecordOutcome::kStored;
+    case Placed::kKept:
+      return RecordOutcome::kKept;
+    case Placed::kDropped:
+      return RecordOutcome::kDropped;
+    case Placed::kReported:
+      break;
   }
-  if (t > kDaySlots)
-    return RecordOutcome::kDropped;
-  const std::int64_t y = std::int64_t{f.year} - sink.opts.start_year + 1;
-  float& slot = sink.table.days(i, y)[t - 1];
-  if (kind == RecordKind::kProvisional && !(slot < 0.0f)) {
-    return parsed ? RecordOutcome::kKept : RecordOutcome::kReported;
-  }
-  slot = f.flow;
-  return parsed ? RecordOutcome::kStored : RecordOutcome::kReported;
+  return RecordOutcome::kReported;
 }
 
 }  // namespace
