@@ -13,12 +13,12 @@
 
 #include "flow/flow_table.h"
 #include "flow/record_reader.h"
-#include "stations/run_options.h"
+#include "run/run_options.h"
 #include "stations/station_catalogue.h"
 #include "text/fixed_fields.h"
 #include "text/free_form.h"
-#include "text/memory_input.h"
-#include "text/run_log.h"
+#include "support/memory_input.h"
+#include "run/run_log.h"
 
 namespace {
 

@@ -15,8 +15,8 @@
 #include <string_view>
 #include <vector>
 
-#include "text/file_system.h"
-#include "text/memory_input.h"
+#include "run/file_system.h"
+#include "support/memory_input.h"
 
 namespace gaumo::fuzz {
 

@@ -16,8 +16,8 @@
 
 #include "fuzz_support.h"
 #include "stations/station_list_reader.h"
-#include "stations/station_listings.h"
-#include "text/fatal_stop.h"
+#include "output/station_listings.h"
+#include "run/fatal_stop.h"
 
 namespace {
 

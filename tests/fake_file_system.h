@@ -8,7 +8,7 @@
 #include <string>
 
 #include "app/run.h"
-#include "text/file_system.h"
+#include "run/file_system.h"
 
 namespace gaumo_test {
 

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "text/platform.h"
+#include "system/platform.h"
 
 namespace gaumo_test {
 

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string>
 
-#include "text/fatal_stop.h"
+#include "run/fatal_stop.h"
 #include "text/free_form.h"
 #include "text/free_format.h"
 

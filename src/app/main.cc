@@ -6,8 +6,8 @@
 #include <iostream>
 
 #include "app/run.h"
-#include "text/file_system.h"
-#include "text/platform.h"
+#include "system/disk_file_system.h"
+#include "system/platform.h"
 
 namespace {
 

@@ -5,16 +5,16 @@
 #include "app/banner.h"
 #include "app/dialogue.h"
 #include "flow/availability.h"
-#include "flow/column_metadata.h"
+#include "output/column_metadata.h"
 #include "flow/historical_reader.h"
 #include "flow/provisional_reader.h"
 #include "output/availability_reports.h"
 #include "stations/station_list_reader.h"
-#include "stations/station_listings.h"
-#include "text/fatal_stop.h"
+#include "output/station_listings.h"
+#include "run/fatal_stop.h"
 #include "text/free_format.h"
-#include "text/out_buffer.h"
-#include "text/run_log.h"
+#include "run/out_buffer.h"
+#include "run/run_log.h"
 
 namespace gaumo {
 namespace {

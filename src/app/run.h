@@ -6,7 +6,7 @@
 #include <ostream>
 
 #include "output/tb0_writer.h"
-#include "text/file_system.h"
+#include "run/file_system.h"
 
 namespace gaumo {
 

@@ -3,20 +3,10 @@
 #include <algorithm>
 #include <new>
 
-#include "text/fatal_stop.h"
-#include "text/memory_limit.h"
-#include "text/platform.h"
-
-#if defined(__SANITIZE_ADDRESS__)
-#define GAUMO_ASAN 1
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define GAUMO_ASAN 1
-#endif
-#endif
-#ifndef GAUMO_ASAN
-#define GAUMO_ASAN 0
-#endif
+#include "run/fatal_stop.h"
+#include "system/compiler.h"
+#include "system/memory_limit.h"
+#include "system/platform.h"
 
 namespace gaumo {
 

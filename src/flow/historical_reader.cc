@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "text/fatal_stop.h"
+#include "run/fatal_stop.h"
 #include "text/free_format.h"
 
 namespace gaumo {

@@ -7,26 +7,12 @@
 #include <optional>
 
 #include "flow/calendar.h"
-#include "text/line_end_mask.h"
-#include "text/line_scanner.h"
-#include "text/little_endian.h"
+#include "system/line_end_mask.h"
+#include "run/line_scanner.h"
+#include "system/little_endian.h"
 #include "text/number_parse.h"
-#include "text/x86_targets.h"
+#include "system/compiler.h"
 
-// The record loop's helpers must be inlined into it: left to the compiler
-// they become calls per record; and the check of a month's first record
-// must stay out of it, where it would crowd the loop's registers. MSVC
-// knows neither GNU attribute nor, at /W4 /WX, lets an unknown one pass.
-#if defined(__GNUC__) || defined(__clang__)
-#define GAUMO_ALWAYS_INLINE [[gnu::always_inline]] inline
-#define GAUMO_NOINLINE [[gnu::noinline]]
-#elif defined(_MSC_VER)
-#define GAUMO_ALWAYS_INLINE __forceinline
-#define GAUMO_NOINLINE __declspec(noinline)
-#else
-#define GAUMO_ALWAYS_INLINE inline
-#define GAUMO_NOINLINE
-#endif
 
 namespace gaumo {
 namespace {

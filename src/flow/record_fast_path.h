@@ -7,7 +7,7 @@
 #include <string_view>
 
 #include "flow/record_reader.h"
-#include "text/line_scanner.h"
+#include "run/line_scanner.h"
 
 namespace gaumo {
 

@@ -12,7 +12,7 @@
 #include <utility>
 #include <vector>
 
-#include "text/memory_input.h"
+#include "support/memory_input.h"
 
 namespace gaumo {
 namespace {

@@ -8,7 +8,7 @@
 #include "text/fixed_fields.h"
 #include "text/free_form.h"
 #include "text/free_format.h"
-#include "text/line_scanner.h"
+#include "run/line_scanner.h"
 
 namespace gaumo {
 namespace {

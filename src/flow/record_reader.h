@@ -6,11 +6,11 @@
 #include <cstdint>
 
 #include "flow/flow_table.h"
-#include "stations/run_options.h"
+#include "run/run_options.h"
 #include "stations/station_catalogue.h"
-#include "text/file_system.h"
+#include "run/file_system.h"
 #include "text/fixed_text.h"
-#include "text/run_log.h"
+#include "run/run_log.h"
 
 namespace gaumo {
 

@@ -6,7 +6,7 @@
 #include <sstream>
 #include <string>
 
-#include "text/memory_input.h"
+#include "support/memory_input.h"
 
 namespace gaumo {
 namespace {

@@ -2,9 +2,9 @@
 
 #include <string>
 
-#include "text/fatal_stop.h"
+#include "run/fatal_stop.h"
 #include "text/fixed_fields.h"
-#include "text/out_buffer.h"
+#include "run/out_buffer.h"
 
 namespace gaumo {
 namespace {

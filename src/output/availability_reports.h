@@ -2,10 +2,10 @@
 // flow_recl.txt (days with data) and flow_flag.txt (y/p/n) per station and
 // year, every year of the run on one line.
 
-#include "stations/run_options.h"
+#include "run/run_options.h"
 #include "stations/station_catalogue.h"
-#include "text/file_system.h"
-#include "text/out_buffer.h"
+#include "run/file_system.h"
+#include "run/out_buffer.h"
 
 namespace gaumo {
 

@@ -7,11 +7,12 @@
 #include <vector>
 
 #include "flow/calendar.h"
-#include "text/fatal_stop.h"
+#include "run/fatal_stop.h"
+#include "system/compiler.h"
 #include "text/fixed_fields.h"
 #include "text/free_format.h"
-#include "text/out_buffer.h"
-#include "text/platform.h"
+#include "run/out_buffer.h"
+#include "system/platform.h"
 
 namespace gaumo {
 namespace {
@@ -54,11 +55,7 @@ void metadata_row(std::string& out, std::string_view kw, std::int32_t nsta,
 
 /// Asks for the cache line holding p, where the compiler can.
 inline void prefetch(const float* p) {
-#if defined(__GNUC__) || defined(__clang__)
-  __builtin_prefetch(p);
-#else
-  (void)p;
-#endif
+  GAUMO_PREFETCH(p);
 }
 
 }  // namespace

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "flow/column_metadata.h"
+#include "output/column_metadata.h"
 #include "stations/station_list_reader.h"
 
 namespace gaumo {

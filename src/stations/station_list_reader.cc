@@ -4,14 +4,14 @@
 #include <new>
 #include <string>
 
-#include "stations/station_listings.h"
-#include "text/fatal_stop.h"
+#include "output/station_listings.h"
+#include "run/fatal_stop.h"
 #include "text/fixed_fields.h"
 #include "text/free_form.h"
 #include "text/free_format.h"
-#include "text/line_scanner.h"
-#include "text/memory_limit.h"
-#include "text/out_buffer.h"
+#include "run/line_scanner.h"
+#include "system/memory_limit.h"
+#include "run/out_buffer.h"
 
 namespace gaumo {
 namespace {

@@ -3,10 +3,10 @@
 // per-station array between them, and writes nudge_flags.new during the
 // second pass. A missing list gives nsta = 0 and the run goes on.
 
-#include "stations/run_options.h"
+#include "run/run_options.h"
 #include "stations/station_catalogue.h"
-#include "text/file_system.h"
-#include "text/run_log.h"
+#include "run/file_system.h"
+#include "run/run_log.h"
 
 namespace gaumo {
 

@@ -1,4 +1,4 @@
-#include "text/line_scanner.h"
+#include "run/line_scanner.h"
 
 #include <algorithm>
 #include <cstring>

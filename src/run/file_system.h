@@ -43,8 +43,4 @@ class FileSystem {
                                                  int& err) = 0;
 };
 
-/// The real file system, with relative paths taken from `base` (empty: the
-/// process's current folder).
-std::unique_ptr<FileSystem> make_disk_file_system(std::string base = {});
-
 }  // namespace gaumo

@@ -6,8 +6,8 @@
 #include <string>
 
 #include "stations/station_catalogue.h"
-#include "text/file_system.h"
-#include "text/run_log.h"
+#include "run/file_system.h"
+#include "run/run_log.h"
 
 namespace gaumo {
 

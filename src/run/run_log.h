@@ -6,7 +6,7 @@
 #include <ostream>
 #include <string_view>
 
-#include "text/out_buffer.h"
+#include "run/out_buffer.h"
 
 namespace gaumo {
 

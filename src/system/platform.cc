@@ -1,4 +1,4 @@
-#include "text/platform.h"
+#include "system/platform.h"
 
 #ifdef _WIN32
 #ifndef NOMINMAX
@@ -24,8 +24,8 @@
 #include <climits>
 #include <cstdio>
 
-#include "text/file_system.h"
-#include "text/memory_limit.h"
+#include "run/file_system.h"
+#include "system/memory_limit.h"
 
 namespace gaumo::platform {
 

@@ -1,9 +1,9 @@
-#include "stations/station_listings.h"
+#include "output/station_listings.h"
 
-#include "text/fatal_stop.h"
+#include "run/fatal_stop.h"
 #include "text/fixed_fields.h"
 #include "text/free_format.h"
-#include "text/out_buffer.h"
+#include "run/out_buffer.h"
 
 namespace gaumo {
 namespace {

@@ -7,8 +7,8 @@
 #include <string>
 #include <string_view>
 
-#include "text/fatal_stop.h"
-#include "text/file_system.h"
+#include "run/fatal_stop.h"
+#include "run/file_system.h"
 
 namespace gaumo {
 

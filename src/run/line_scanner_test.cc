@@ -1,4 +1,4 @@
-#include "text/line_scanner.h"
+#include "run/line_scanner.h"
 
 #include <gtest/gtest.h>
 
@@ -11,8 +11,8 @@
 #include <utility>
 #include <vector>
 
-#include "text/line_end_mask.h"
-#include "text/memory_input.h"
+#include "system/line_end_mask.h"
+#include "support/memory_input.h"
 
 namespace gaumo {
 namespace {

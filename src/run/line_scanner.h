@@ -13,7 +13,7 @@
 #include <string_view>
 #include <vector>
 
-#include "text/file_system.h"
+#include "run/file_system.h"
 
 namespace gaumo {
 

@@ -1,4 +1,4 @@
-#include "stations/station_listings.h"
+#include "output/station_listings.h"
 
 #include <gtest/gtest.h>
 

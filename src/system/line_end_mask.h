@@ -6,14 +6,9 @@
 #include <bit>
 #include <cstdint>
 
-#include "text/little_endian.h"
+#include "system/little_endian.h"
 
-#if defined(__SSE2__) || defined(_M_X64)
-#define GAUMO_LINE_END_SSE2 1
-#include <emmintrin.h>
-#else
-#define GAUMO_LINE_END_SSE2 0
-#endif
+#include "system/compiler.h"
 
 namespace gaumo {
 
@@ -36,7 +31,7 @@ inline std::uint64_t line_end_mask_portable(const char* c) {
 
 /// The same mask, with SSE2 where the machine has it.
 inline std::uint64_t line_end_mask(const char* c) {
-#if GAUMO_LINE_END_SSE2
+#if GAUMO_SSE2
   const __m128i nl = _mm_set1_epi8('\n');
   std::uint64_t bits = 0;
   for (int k = 0; k < 4; ++k) {

@@ -1,4 +1,4 @@
-#include "text/out_buffer.h"
+#include "run/out_buffer.h"
 
 namespace gaumo {
 

@@ -1,8 +1,8 @@
-#include "text/memory_limit.h"
+#include "system/memory_limit.h"
 
 #include <limits>
 
-#include "text/platform.h"
+#include "system/platform.h"
 
 namespace gaumo {
 

@@ -9,7 +9,7 @@
 #include <limits>
 #include <string_view>
 
-#include "text/file_system.h"
+#include "run/file_system.h"
 
 namespace gaumo {
 

@@ -1,8 +1,8 @@
-#include "text/file_system.h"
+#include "system/disk_file_system.h"
 
 #include <cerrno>
 
-#include "text/platform.h"
+#include "system/platform.h"
 
 namespace gaumo {
 namespace {

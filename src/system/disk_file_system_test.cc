@@ -1,4 +1,4 @@
-#include "text/file_system.h"
+#include "system/disk_file_system.h"
 
 #include <gtest/gtest.h>
 
@@ -9,7 +9,7 @@
 #include <iterator>
 #include <string>
 
-#include "text/platform.h"
+#include "system/platform.h"
 
 namespace gaumo {
 namespace {
