@@ -28,7 +28,9 @@
 #include <sstream>
 #include <string>
 
-#include "flow/record_fast_path.h"
+#include "flow/common_record.h"
+#include "flow/day_run.h"
+#include "flow/plain_record.h"
 #include "flow/record_reader.h"
 #include "fuzz_support.h"
 

@@ -17,6 +17,16 @@ constexpr std::int32_t kDaySlots = 366;
 constexpr std::int32_t kTimeAxis = 8784;
 constexpr float kMissing = -1.0f;
 
+/// Where day t of a year's time axis goes: its slot (1 to 366), nowhere
+/// without a word (367 to 8784: nothing ever reads them back), or nowhere
+/// with a message (off the axis). Every source asks this one rule.
+enum class DayPlace { kSlot, kBeyondSlots, kOffAxis };
+constexpr DayPlace place_of_day(std::int32_t t) {
+  return t < 1 || t > kTimeAxis ? DayPlace::kOffAxis
+         : t > kDaySlots        ? DayPlace::kBeyondSlots
+                                : DayPlace::kSlot;
+}
+
 /// Gives the table's memory back: a mapping of `bytes`, or (0) a heap block.
 struct FlowTableUnmap {
   std::size_t bytes = 0;
@@ -34,7 +44,8 @@ class FlowTable {
   std::int32_t stations() const { return stations_; }
 
   /// The 366 day slots (day 1 first) of station i (1-based) in year index n
-  /// (1-based).
+  /// (1-based): slot t - 1 holds day t of the year. The only place that
+  /// knows how the slots are laid out.
   float* days(std::int32_t i, std::int64_t n) {
     return data_.get() + offset(i, n);
   }

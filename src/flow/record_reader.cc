@@ -4,7 +4,9 @@
 #include <cstring>
 
 #include "flow/daily_door.h"
-#include "flow/record_fast_path.h"
+#include "flow/common_record.h"
+#include "flow/day_run.h"
+#include "flow/plain_record.h"
 #include "text/fixed_fields.h"
 #include "text/free_form.h"
 #include "text/free_format.h"

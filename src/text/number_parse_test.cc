@@ -1,10 +1,12 @@
 #include "text/number_parse.h"
+#include "text/short_decimal.h"
 
 #include <gtest/gtest.h>
 
 #include <cfloat>
 #include <cmath>
 #include <cstdint>
+#include <random>
 #include <string>
 
 namespace gaumo {
@@ -151,6 +153,67 @@ TEST(ParseReal, RoundsTinyValuesToZeroOrASubnormalWithoutError) {
     EXPECT_EQ(r.error, NumberError::kNone);
     EXPECT_EQ(r.value, c.value);
     EXPECT_EQ(std::signbit(r.value), std::signbit(c.value));
+  }
+}
+
+TEST(ShortDecimal, EachScannerRoundsOnceToFloat) {
+  float v = 0;
+  ASSERT_TRUE(parse_short_decimal("1180.000", v));
+  EXPECT_EQ(v, 1180.0f);
+  ASSERT_TRUE(parse_short_decimal("0.1", v));
+  EXPECT_EQ(v, 0.1f);
+  ASSERT_TRUE(parse_short_decimal("-0.0", v));
+  EXPECT_TRUE(std::signbit(v));
+  ASSERT_TRUE(parse_short_decimal("9999.999", v));
+  EXPECT_EQ(v, 9999.999f);
+  EXPECT_FALSE(parse_short_decimal("12345678", v));  // eight digits
+  EXPECT_FALSE(parse_short_decimal("1e3", v));
+  EXPECT_FALSE(parse_short_decimal(".", v));
+  // Every value of up to 7 digits with 0 to 7 decimals agrees with the
+  // correctly rounded conversion, through the byte, the word and (where the
+  // processor has it) the SSE4.1 scanner, on a sample of the range.
+  std::mt19937 rng(7);
+  for (int k = 0; k < 100000; ++k) {
+    const int digits = 1 + static_cast<int>(rng() % 7);
+    const int decimals =
+        static_cast<int>(rng() % static_cast<unsigned>(digits + 1));
+    std::string t = std::to_string(rng() % 10000000u + 10000000u);
+    t = t.substr(1, static_cast<std::size_t>(digits));
+    if (decimals > 0) {
+      t.insert(t.size() - static_cast<std::size_t>(decimals), 1, '.');
+    }
+    const float want = std::strtof(t.c_str(), nullptr);
+    ASSERT_TRUE(parse_short_decimal(t, v)) << t;
+    ASSERT_EQ(v, want) << t;
+    // Followed by a comma and room to read past the value.
+    const std::string padded = t + ",B 1234567890123456";
+    const char* p = padded.data();
+    const char* e = p + padded.size();
+    for (const ShortDecimal d :
+         {scan_short_decimal_bytes(p, e), scan_short_decimal_word(p, e)}) {
+      ASSERT_EQ(d.end, p + t.size()) << t;
+      ASSERT_EQ(d.value, want) << t;
+    }
+#if GAUMO_X86_TARGETS
+    if (__builtin_cpu_supports("sse4.1")) {
+      const ShortDecimal d = scan_short_decimal_sse41(p);
+      ASSERT_EQ(d.end, p + t.size()) << t;
+      ASSERT_EQ(d.value, want) << t;
+    }
+#endif
+  }
+}
+
+TEST(ShortDecimal, SixteenBitIntegersAgreeWithTheGeneralParser) {
+  for (const char* t : {"0", "-0", "+7", "32767", "-32768", "32768", "-32769",
+                        "000001999", "0000019999", "", "-", "1a", " 1"}) {
+    std::int16_t v = 0;
+    const IntParse general = parse_integer(t, -32768, 32767);
+    const bool fast = parse_short_int16(t, v);
+    if (fast) {
+      EXPECT_EQ(general.error, NumberError::kNone) << t;
+      EXPECT_EQ(v, general.value) << t;
+    }
   }
 }
 
