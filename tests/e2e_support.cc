@@ -120,7 +120,7 @@ std::string mask_banner(const std::string& out) {
   const bool trailing = !out.empty() && out.back() != '\n';
   for (std::size_t i = 0; i + 1 < lines.size(); ++i) {
     if (lines[i] == kStars && lines[i + 1] == kFrame && i + 18 < lines.size()) {
-      for (std::size_t k : {2, 3, 4, 5, 6, 7, 8, 16}) lines[i + k] = "<banner>";
+      for (std::size_t k : {2u, 3u, 4u, 5u, 6u, 7u, 8u, 16u}) lines[i + k] = "<banner>";
       i += 18;
     }
   }

@@ -6,6 +6,7 @@
 #include <iostream>
 
 #include "app/run.h"
+#include "app/version.h"
 #include "system/disk_file_system.h"
 #include "system/platform.h"
 
@@ -31,7 +32,7 @@ int main(int argc, char** argv) {
       return 0;
     }
     if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
-      std::cout << "gaumo 6.0.0 (Version 6, May 03, 2016)\n";
+      std::cout << "gaumo " << gaumo::kVersion << " (Version 6, May 03, 2016)\n";
       return 0;
     }
     std::cerr << "gaumo: unexpected argument '" << argv[1]

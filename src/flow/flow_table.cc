@@ -4,6 +4,7 @@
 #include <new>
 
 #include "run/fatal_stop.h"
+#include "run/stop_texts.h"
 #include "system/compiler.h"
 #include "system/memory_limit.h"
 #include "system/platform.h"
@@ -20,7 +21,7 @@ void FlowTable::create(std::int64_t years, std::int32_t stations) {
                          : std::nullopt;
   const auto bytes = slots ? checked_bytes(*slots, sizeof(float)) : std::nullopt;
   if (!bytes || !fits_in_memory(*bytes)) {
-    stop_run("Warning: error with allocation of outarray ");
+    stop_run(stop_text::kFlowTableAllocation);
   }
   const auto n = static_cast<std::size_t>(*slots);
   const std::size_t size = std::max<std::size_t>(n, 1) * sizeof(float);
@@ -28,11 +29,11 @@ void FlowTable::create(std::int64_t years, std::int32_t stations) {
   // The address sanitizer does not watch mapped memory: take the table from
   // the heap, so every slot access stays checked in that build.
   float* p = new (std::nothrow) float[size / sizeof(float)];
-  if (p == nullptr) stop_run("Warning: error with allocation of outarray ");
+  if (p == nullptr) stop_run(stop_text::kFlowTableAllocation);
   data_ = Block(p, FlowTableUnmap{0});
 #else
   void* p = platform::allocate_pages(size);
-  if (p == nullptr) stop_run("Warning: error with allocation of outarray ");
+  if (p == nullptr) stop_run(stop_text::kFlowTableAllocation);
   data_ = Block(static_cast<float*>(p), FlowTableUnmap{size});
 #endif
   std::fill_n(data_.get(), n, kMissing);

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "run/fatal_stop.h"
+#include "run/stop_texts.h"
 #include "text/free_format.h"
 
 namespace gaumo {
@@ -30,7 +31,7 @@ void read_historical_flows(FileSystem& fs, StationCatalogue& cat,
     auto file = fs.open_read(path, err);
     if (!file) {
       log.console(free_line({"Error opening ", fln.view()}));
-      stop_run("Gaumo aborted @ 323");
+      stop_run(stop_text::kStationFileOpen);
     }
     log.both(free_line(
         {"Opened unit=", station_unit(i), " filename=", fln.first(30)}));

@@ -23,8 +23,8 @@ constexpr std::array<CharClass, 256> make_classes(char replaced) {
   for (auto& v : t)
     v = kValue;
   // A line end only ever meets the plain form when it scans a whole block.
-  for (unsigned char c : {' ', '\t', '"', '\'', '*', '/', '\n'})
-    t[c] = kOther;
+  for (char c : {' ', '\t', '"', '\'', '*', '/', '\n'})
+    t[static_cast<unsigned char>(c)] = kOther;
   t[static_cast<unsigned char>(',')] = kComma;
   t[static_cast<unsigned char>(replaced)] = kComma;
   return t;

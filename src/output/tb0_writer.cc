@@ -8,6 +8,7 @@
 
 #include "flow/calendar.h"
 #include "run/fatal_stop.h"
+#include "run/stop_texts.h"
 #include "system/compiler.h"
 #include "text/fixed_fields.h"
 #include "text/free_format.h"
@@ -202,7 +203,7 @@ void write_yearly_tb0(FileSystem& fs, RunLog& log, const RunOptions& opts,
       log.console(free_line({"Error opening ", fln.view(), " on unit=", kTb0Unit}));
       log.console(free_line({"ios = ", err}));
       log.console(free_line({}));
-      stop_run("in write_r2c @ 83");
+      stop_run(stop_text::kYearlyFileOpen);
     }
     log.console(free_line({}));
     log.console(free_line({"Opened unit=", kTb0Unit, " filename=", fln.first(30)}));

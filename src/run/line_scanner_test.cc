@@ -63,8 +63,8 @@ TEST(LineScanner, SplitsLfAndCrLfFilesAlikeWhateverTheBlockSize) {
       {longline + "\r\n" + longline, {longline, longline}},
   };
   for (const Case& c : cases) {
-    for (const std::size_t block : {1, 2, 3, 7, 1 << 20}) {
-      for (const std::size_t chunk : {1, 5, 4096}) {
+    for (const std::size_t block : {1u, 2u, 3u, 7u, 1u << 20}) {
+      for (const std::size_t chunk : {1u, 5u, 4096u}) {
         SCOPED_TRACE(testing::Message()
                      << '"' << c.data.substr(0, 20) << "\" block " << block
                      << " chunk " << chunk);
@@ -83,8 +83,8 @@ TEST(LineScanner, CutsLongLinesAndStillDropsTheirFinalCarriageReturn) {
                            "ok\n" +                                 //
                            x512 + "\r";  // CR right before the end
   const Lines want = {x512, x512, x511 + "\r", x512, "ok", x512};
-  for (const std::size_t block : {64, 1 << 20}) {
-    for (const std::size_t chunk : {1, 100, 1 << 20}) {
+  for (const std::size_t block : {64u, 1u << 20}) {
+    for (const std::size_t chunk : {1u, 100u, 1u << 20}) {
       SCOPED_TRACE(testing::Message()
                    << "block " << block << " chunk " << chunk);
       EXPECT_EQ(all_lines(data, chunk, block, 512), want);
@@ -93,7 +93,7 @@ TEST(LineScanner, CutsLongLinesAndStillDropsTheirFinalCarriageReturn) {
 }
 
 TEST(LineScanner, ReadErrorGivesThePartialLineThenTheEnd) {
-  for (const std::size_t block : {3, 1 << 20}) {
+  for (const std::size_t block : {3u, 1u << 20}) {
     SCOPED_TRACE(block);
     // The read fails after "one\ntwo\nth" of "one\ntwo\nthree\n".
     MemoryInputFile file("one\ntwo\nthree\n", 4, 10, kEio);

@@ -6,6 +6,7 @@
 
 #include "output/station_listings.h"
 #include "run/fatal_stop.h"
+#include "run/stop_texts.h"
 #include "text/fixed_fields.h"
 #include "text/free_form.h"
 #include "text/free_format.h"
@@ -92,7 +93,7 @@ std::int32_t count_stations(FileSystem& fs, RunLog& log,
     log.console(free_line({"ios=", err}));
     log.console(free_line({"problems opening flow_stations.tb0"}));
     log.console(free_line({}));
-    stop_run("Program aborted in Gaumo  @  79");
+    stop_run(stop_text::kStationListOpen);
   }
   log.console(free_line({"Reading flow_stations.tb0"}));
   ListSource src(*file);
@@ -111,7 +112,7 @@ std::int32_t count_stations(FileSystem& fs, RunLog& log,
     if (r > kMaxStations) {
       log.console(free_line({"Only 1000 stations are allowed"}));
       log.console(free_line({"Array bounds need to be increased in the code"}));
-      stop_run("Program aborted @ 247");
+      stop_run(stop_text::kTooManyStations);
     }
     Ident& id = cat.staid[static_cast<std::size_t>(r - 1)];
     const Target targets[] = {
@@ -149,7 +150,7 @@ void read_stations(FileSystem& fs, RunLog& log, StationCatalogue& cat,
     log.console(free_line({"problems opening flow_stations.tb0"}));
     log.console(free_line({"ios=", err}));
     log.console(free_line({}));
-    stop_run("");
+    stop_run(stop_text::kListingOpen);
   }
   OutBuffer nudge(std::move(nudge_file));
   ListSource src(*file);
@@ -214,7 +215,7 @@ void allocate_station_arrays(std::int32_t nsta, const RunOptions& opts,
     sized(cat.columntype, n);
     cat.report_years = opts.year_count();
   } catch (const std::bad_alloc&) {
-    stop_run("Warning: error with allocation of area12a arrays in tvr9");
+    stop_run(stop_text::kStationTablesAllocation);
   }
   cat.nsta = nsta;
 }
