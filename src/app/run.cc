@@ -38,7 +38,13 @@ void main_sequence(RunEnv& env, RunLog& log, std::unique_ptr<OutBuffer>& info) {
   }
 
   StationCatalogue cat;
-  read_station_list(env.fs, log, opts, cat);
+  StationAvailability avail;
+  StationListHooks hooks;
+  hooks.allocate_tables = [&](std::int32_t nsta) {
+    avail.allocate(nsta, opts.year_count());
+  };
+  hooks.nudge_line = append_nudge_line;
+  read_station_list(env.fs, log, cat, hooks);
   write_grapher_titles(env.fs, log, cat);
   write_discharge_sites(env.fs, log, cat);
 
@@ -47,12 +53,11 @@ void main_sequence(RunEnv& env, RunLog& log, std::unique_ptr<OutBuffer>& info) {
   set_column_metadata(cat);
   RecordFields fields;
   RecordSink sink{opts, table, fields, log};
-  build_historical_file_names(cat);
   read_historical_flows(env.fs, cat, sink);
   read_provisional_flows(env.fs, cat, sink);
-  compute_availability_flags(table, cat);
+  compute_availability_flags(table, cat.nsta, avail);
   write_yearly_tb0(env.fs, log, opts, hc, cat, table, env.clock);
-  write_availability_reports(env.fs, opts, cat);
+  write_availability_reports(env.fs, opts, cat, avail);
   env.out << closing_text();
 }
 

@@ -1,21 +1,41 @@
 #include "flow/availability.h"
 
-namespace gaumo {
+#include <new>
 
-void compute_availability_flags(const FlowTable& table,
-                                StationCatalogue& cat) {
-  const std::int64_t years = cat.report_years;
-  for (std::int32_t i = 1; i <= cat.nsta; ++i) {
-    for (std::int64_t n = 1; n <= years; ++n) {
+#include "system/memory_limit.h"
+
+namespace gaumo {
+namespace {
+
+template <typename T>
+void sized(std::vector<T>& v, std::uint64_t count) {
+  const auto bytes = checked_bytes(count, sizeof(T));
+  if (!bytes || !fits_in_memory(*bytes)) throw std::bad_alloc();
+  v.assign(static_cast<std::size_t>(count), T{});
+}
+
+}  // namespace
+
+void StationAvailability::allocate(std::int32_t stations,
+                                   std::int64_t year_count) {
+  const auto cells = checked_bytes(static_cast<std::uint64_t>(year_count),
+                                   static_cast<std::uint64_t>(stations));
+  if (!cells) throw std::bad_alloc();
+  sized(days, *cells);
+  sized(flags, *cells);
+  years = year_count;
+}
+
+void compute_availability_flags(const FlowTable& table, std::int32_t stations,
+                                StationAvailability& avail) {
+  for (std::int32_t i = 1; i <= stations; ++i) {
+    for (std::int64_t n = 1; n <= avail.years; ++n) {
       const float* d = table.days(i, n);
       std::int32_t count = 0;
       // A NaN or any value below zero is a day without data.
       for (std::int32_t t = 0; t < kCountedDays; ++t) count += d[t] >= 0.0f;
-      const auto cell = static_cast<std::size_t>(i - 1) *
-                            static_cast<std::size_t>(years) +
-                        static_cast<std::size_t>(n - 1);
-      cat.station_n[cell] = count;
-      cat.sta_data_flg[cell] = availability_flag(count);
+      avail.days[avail.cell(i, n)] = count;
+      avail.flags[avail.cell(i, n)] = availability_flag(count);
     }
   }
 }

@@ -8,19 +8,17 @@
 
 namespace gaumo {
 
-void build_historical_file_names(StationCatalogue& cat) {
-  for (std::int32_t i = 1; i <= cat.nsta; ++i) {
-    std::string name(cat.idsta[static_cast<std::size_t>(i - 1)].view());
-    name += "_Daily_Flow_ts.csv";
-    cat.fln_entry(i).assign(name);
-  }
+FileName historical_file_name(const StationCatalogue& cat, std::int32_t i) {
+  std::string name(cat.idsta[static_cast<std::size_t>(i - 1)].view());
+  name += "_Daily_Flow_ts.csv";
+  return FileName(name);
 }
 
-void read_historical_flows(FileSystem& fs, StationCatalogue& cat,
+void read_historical_flows(FileSystem& fs, const StationCatalogue& cat,
                            RecordSink& sink) {
   RunLog& log = sink.log;
   for (std::int32_t i = 1; i <= cat.nsta; ++i) {
-    const FileName& fln = cat.fln_entry(i);
+    const FileName fln = historical_file_name(cat, i);
     const std::string path(trim_right(fln.view()));
     if (!fs.exists(path)) {
       log.console(free_line({fln.view(), " not found"}));

@@ -7,12 +7,13 @@
 
 namespace gaumo {
 
-/// Sets fln(i) to the identifier followed by "_Daily_Flow_ts.csv".
-void build_historical_file_names(StationCatalogue& cat);
+/// Station i's historical file: its identifier, then "_Daily_Flow_ts.csv",
+/// as a 60-character name.
+FileName historical_file_name(const StationCatalogue& cat, std::int32_t i);
 
 /// Reads every station's historical file into the table; a missing file is
 /// reported and skipped, one that exists but cannot be opened ends the run.
-void read_historical_flows(FileSystem& fs, StationCatalogue& cat,
+void read_historical_flows(FileSystem& fs, const StationCatalogue& cat,
                            RecordSink& sink);
 
 /// The unit number of station i's flow files.

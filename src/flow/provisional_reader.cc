@@ -18,7 +18,7 @@ void opening_lines(RunLog& log, std::int32_t nsta) {
 
 }  // namespace
 
-void read_provisional_flows(FileSystem& fs, StationCatalogue& cat,
+void read_provisional_flows(FileSystem& fs, const StationCatalogue& cat,
                             RecordSink& sink) {
   RunLog& log = sink.log;
   opening_lines(log, cat.nsta);
@@ -27,8 +27,7 @@ void read_provisional_flows(FileSystem& fs, StationCatalogue& cat,
     std::string name = "Flow_";
     name.append(cat.staid[k].view());
     name += ".csv";
-    FileName& fln = cat.fln_entry(i);
-    fln.assign(name);
+    const FileName fln(name);
     log.console(free_line({i, fln.view()}));
     const std::string path(trim_right(fln.view()));
     if (!fs.exists(path)) {

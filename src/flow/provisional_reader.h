@@ -7,7 +7,7 @@
 
 namespace gaumo {
 
-void read_provisional_flows(FileSystem& fs, StationCatalogue& cat,
+void read_provisional_flows(FileSystem& fs, const StationCatalogue& cat,
                             RecordSink& sink);
 
 }  // namespace gaumo

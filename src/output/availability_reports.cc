@@ -13,7 +13,8 @@ namespace {
 // are streamed through the buffer rather than built whole.
 template <typename Cell>
 void report(OutBuffer& out, std::string_view station_field,
-            const RunOptions& opts, const StationCatalogue& cat, Cell cell) {
+            const RunOptions& opts, const StationCatalogue& cat,
+            std::int64_t years, Cell cell) {
   std::string& s = out.pending();
   s.append(station_field);
   for (std::int64_t y = opts.start_year; y <= opts.end_year; ++y) {
@@ -21,7 +22,6 @@ void report(OutBuffer& out, std::string_view station_field,
     out.commit();
   }
   s += "\n\n";
-  const std::int64_t years = cat.report_years;
   for (std::int32_t i = 1; i <= cat.nsta; ++i) {
     put_int(s, i, 5);
     s += "   ";
@@ -39,26 +39,33 @@ void report(OutBuffer& out, std::string_view station_field,
 }  // namespace
 
 void write_recl_report(OutBuffer& out, const RunOptions& opts,
-                       const StationCatalogue& cat) {
-  report(out, "        station", opts, cat, [&](std::string& s, std::size_t c) {
-    put_int(s, cat.station_n[c], 5);
+                       const StationCatalogue& cat,
+                       const StationAvailability& avail) {
+  report(out, "        station", opts, cat, avail.years,
+         [&](std::string& s, std::size_t c) {
+    put_int(s, avail.days[c], 5);
   });
 }
 
 void write_flag_report(OutBuffer& out, const RunOptions& opts,
-                       const StationCatalogue& cat) {
-  report(out, "   station     ", opts, cat, [&](std::string& s, std::size_t c) {
+                       const StationCatalogue& cat,
+                       const StationAvailability& avail) {
+  report(out, "   station     ", opts, cat, avail.years,
+         [&](std::string& s, std::size_t c) {
     s += "    ";
-    s += cat.sta_data_flg[c];
+    s += avail.flags[c];
   });
 }
 
 void write_availability_reports(FileSystem& fs, const RunOptions& opts,
-                                const StationCatalogue& cat) {
-  write_whole_file(fs, "flow_recl.txt",
-               [&](OutBuffer& out) { write_recl_report(out, opts, cat); });
-  write_whole_file(fs, "flow_flag.txt",
-               [&](OutBuffer& out) { write_flag_report(out, opts, cat); });
+                                const StationCatalogue& cat,
+                                const StationAvailability& avail) {
+  write_whole_file(fs, "flow_recl.txt", [&](OutBuffer& out) {
+    write_recl_report(out, opts, cat, avail);
+  });
+  write_whole_file(fs, "flow_flag.txt", [&](OutBuffer& out) {
+    write_flag_report(out, opts, cat, avail);
+  });
 }
 
 }  // namespace gaumo

@@ -10,7 +10,7 @@ namespace {
 StationCatalogue one_station(std::string_view id, std::string_view name,
                              float x, float y, float area, int index) {
   StationCatalogue cat;
-  allocate_station_arrays(index, make_run_options(2000, 2000), cat);
+  allocate_station_arrays(index, cat);
   const auto k = static_cast<std::size_t>(index - 1);
   cat.idsta[k].assign(id);
   cat.sta_name[k].assign(name);

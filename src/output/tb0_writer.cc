@@ -177,7 +177,7 @@ std::string tb0_header(const HeaderConstants& hc, const StationCatalogue& cat,
 }
 
 void write_yearly_tb0(FileSystem& fs, RunLog& log, const RunOptions& opts,
-                      const HeaderConstants& hc, StationCatalogue& cat,
+                      const HeaderConstants& hc, const StationCatalogue& cat,
                       const FlowTable& table, const Clock& clock) {
   // The same for every year, and at a thousand stations dearer to format
   // than all the rest of a header.
@@ -194,8 +194,7 @@ void write_yearly_tb0(FileSystem& fs, RunLog& log, const RunOptions& opts,
   std::vector<float> day_values(kDaysAtOnce * columns.size());
   for (std::int64_t year = opts.start_year; year <= opts.end_year; ++year) {
     const std::int64_t n = year - opts.start_year + 1;
-    FileName& fln = cat.fln_entry(kTb0NameEntry);
-    fln.assign(tb0_file_name(year));
+    const FileName fln(tb0_file_name(year));
     const std::string path(trim_right(fln.view()));
     int err = 0;
     auto file = fs.open_write(path, err);

@@ -52,7 +52,7 @@ std::string tb0_column_metadata(const StationCatalogue& cat);
 /// Writes one file per year from start_year to end_year. Ends the run when a
 /// file cannot be opened ("in write_r2c @ 83") or written.
 void write_yearly_tb0(FileSystem& fs, RunLog& log, const RunOptions& opts,
-                      const HeaderConstants& hc, StationCatalogue& cat,
+                      const HeaderConstants& hc, const StationCatalogue& cat,
                       const FlowTable& table, const Clock& clock);
 
 }  // namespace gaumo

@@ -21,7 +21,7 @@ TEST(Tb0Writer, FileNamesTakeTheYearInFourColumns) {
 
 TEST(Tb0Writer, HeaderAndMetadataAreExactToTheCharacter) {
   StationCatalogue cat;
-  allocate_station_arrays(2, make_run_options(2010, 2010), cat);
+  allocate_station_arrays(2, cat);
   cat.idsta[0].assign("05AB001");
   cat.idsta[1].assign("AB12");
   cat.idsta_w = cat.idsta;
@@ -87,7 +87,7 @@ TEST(Tb0Writer, HeaderAndMetadataAreExactToTheCharacter) {
 
 TEST(Tb0Writer, NoStationsMeansNoFieldsAndNoIdentifierLookedAt) {
   StationCatalogue cat;
-  allocate_station_arrays(0, make_run_options(2010, 2010), cat);
+  allocate_station_arrays(0, cat);
   const std::string h = tb0_header(set_header_constants(), cat, 2010,
                                    LocalTime{2021, 7, 9, 8, 5});
   EXPECT_NE(h.find("\n   :ColumnName      \n"), std::string::npos);

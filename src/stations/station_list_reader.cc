@@ -4,7 +4,6 @@
 #include <new>
 #include <string>
 
-#include "output/station_listings.h"
 #include "run/fatal_stop.h"
 #include "run/stop_texts.h"
 #include "text/fixed_fields.h"
@@ -141,7 +140,8 @@ void sized(std::vector<T>& v, std::uint64_t count) {
 }
 
 void read_stations(FileSystem& fs, RunLog& log, StationCatalogue& cat,
-                   std::array<char, kLineBuffer>& line) {
+                   std::array<char, kLineBuffer>& line,
+                   const StationListHooks& hooks) {
   int err = 0;
   auto file = fs.open_read(kStationListFile, err);
   std::unique_ptr<OutputFile> nudge_file;
@@ -182,7 +182,7 @@ void read_stations(FileSystem& fs, RunLog& log, StationCatalogue& cat,
     // The tb0 writer names its columns by idsta_w, which nothing else fills.
     cat.idsta_w[k] = cat.idsta[k];
     out.clear();
-    append_nudge_line(out, cat, i);
+    if (hooks.nudge_line) hooks.nudge_line(out, cat, i);
     nudge.write(out);
   }
   if (nudge.close() != 0) stop_with_message("Error writing nudge_flags.new");
@@ -190,8 +190,8 @@ void read_stations(FileSystem& fs, RunLog& log, StationCatalogue& cat,
 
 }  // namespace
 
-void allocate_station_arrays(std::int32_t nsta, const RunOptions& opts,
-                             StationCatalogue& cat) {
+void allocate_station_arrays(std::int32_t nsta, StationCatalogue& cat,
+                             const StationListHooks& hooks) {
   const auto n = static_cast<std::uint64_t>(nsta);
   try {
     sized(cat.xsta, n);
@@ -204,24 +204,18 @@ void allocate_station_arrays(std::int32_t nsta, const RunOptions& opts,
     sized(cat.coeff3, n);
     sized(cat.coeff4, n);
     sized(cat.value1, n);
-    sized(cat.fln, kFileNameEntries);
     sized(cat.dr_area, n);
-    const auto years = static_cast<std::uint64_t>(opts.year_count());
-    const auto cells = checked_bytes(years, n);
-    if (!cells) throw std::bad_alloc();
-    sized(cat.station_n, *cells);
-    sized(cat.sta_data_flg, *cells);
+    if (hooks.allocate_tables) hooks.allocate_tables(nsta);
     sized(cat.columnunits, n);
     sized(cat.columntype, n);
-    cat.report_years = opts.year_count();
   } catch (const std::bad_alloc&) {
     stop_run(stop_text::kStationTablesAllocation);
   }
   cat.nsta = nsta;
 }
 
-void read_station_list(FileSystem& fs, RunLog& log, const RunOptions& opts,
-                       StationCatalogue& cat) {
+void read_station_list(FileSystem& fs, RunLog& log, StationCatalogue& cat,
+                       const StationListHooks& hooks) {
   std::array<char, kLineBuffer> line;
   line.fill(' ');
   const bool exists = fs.exists(kStationListFile);
@@ -233,8 +227,8 @@ void read_station_list(FileSystem& fs, RunLog& log, const RunOptions& opts,
     log.console(free_line({"flow_stations.tb0 not found"}));
     log.console(free_line({"wrong directory?"}));
   }
-  allocate_station_arrays(nsta, opts, cat);
-  if (exists) read_stations(fs, log, cat, line);
+  allocate_station_arrays(nsta, cat, hooks);
+  if (exists) read_stations(fs, log, cat, line, hooks);
 }
 
 }  // namespace gaumo
