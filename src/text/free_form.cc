@@ -178,10 +178,8 @@ ReadResult read_values(std::string_view line, LineSource* more,
       p = line.data();
       e = p + line.size();
       at_start = false;
-      // A comma at the end of a line makes no empty value, and one first
-      // on the next line only separates: a comma on each side of a line
-      // end still gives no empty value between them.
-      pending_comma = false;
+      // pending_comma is kept: the line end is only a blank, so a comma
+      // that ended the line and one first on this line give an empty value.
       continue;
     }
     const char c = *p;
