@@ -364,6 +364,38 @@ TEST(StationListRun, ReadsACommaOnEachSideOfARowsLineEndAsAnEmptyField) {
                 std::string(45, ' ') + "100.");
 }
 
+TEST(StationListRun,
+     StartsRowsAndHeaderLinesOnTheirFirstLineThatHoldsSomething) {
+  // A row opening with a comma has an empty identifier.
+  const std::string row = ",AB,\"EMPTY ID\",A,X,50,-110,100\n";
+  Sandbox plain;
+  plain.write("flow_stations.tb0", ":EndHeader\n" + kMillRow + row);
+  const std::string rows = everything(plain, plain.run(kReverseYears));
+  EXPECT_NE(
+      rows.find("\n    -110.000      50.000    1                 EMPTY ID"),
+      std::string::npos)
+      << rows;
+  for (const char* blanks : {"\n", " \t\r\n\n"}) {
+    SCOPED_TRACE(blanks);
+    Sandbox box;
+    box.write("flow_stations.tb0", ":EndHeader\n" + kMillRow + blanks + row);
+    EXPECT_EQ(everything(box, box.run(kReverseYears)), rows);
+  }
+
+  // ", :EndHeader" has an empty first value: it does not end the header.
+  Sandbox reference;
+  reference.write("flow_stations.tb0", ":EndHeader\n" + kMillRow);
+  const std::string expected =
+      everything(reference, reference.run(kReverseYears));
+  for (const char* header : {"# h\n, :EndHeader\n", "# h\n\n, :EndHeader\n",
+                             "\n \n, :EndHeader\n", ", :EndHeader\n"}) {
+    SCOPED_TRACE(header);
+    Sandbox box;
+    box.write("flow_stations.tb0", header + (":EndHeader\n" + kMillRow));
+    EXPECT_EQ(everything(box, box.run(kReverseYears)), expected);
+  }
+}
+
 TEST(Dialogue, IgnoresTheNaturalFlowsAnswerBlankLinesAndTextAfterTheYear) {
   const std::string list = ":EndHeader\n" + kMillRow;
   const std::string flows = "ID,PARAM,Date,Value,SYM\n01AB002,1,2010/03/01,7.25,\n";
