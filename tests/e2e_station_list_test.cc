@@ -335,6 +335,67 @@ std::string everything(const Sandbox& box, const RunResult& r) {
   return s + "== tb0\n" + mask_creation_date(box.read_parent("20100101_str.tb0"));
 }
 
+TEST(StationListRun, ReadsACommaOnEachSideOfARowsLineEndAsAnEmptyField) {
+  const std::string head = "# header\n:EndHeader\n" + kMillRow;
+  // Field 5 is empty, so "X" on line 5 is the latitude, field 6.
+  Sandbox bad;
+  bad.write("flow_stations.tb0",
+            head + "05AB001,AB,\"N\",A,\n,X,50,-110,100\n");
+  const RunResult r = bad.run(kReverseYears);
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.out.find("            205AB001  N       "), std::string::npos)
+      << r.out;
+  const std::string message = last_line(r.out);
+  EXPECT_EQ(message.rfind(" flow_stations.tb0", 0), 0u) << message;
+  EXPECT_TRUE(std::regex_search(message, std::regex("(^|[^0-9.])5([^0-9.]|$)")))
+      << message;
+  EXPECT_TRUE(std::regex_search(message, std::regex("(^|[^0-9.])6([^0-9.]|$)")))
+      << message;
+  EXPECT_NE(message.find("\"X\""), std::string::npos) << message;
+  EXPECT_FALSE(bad.exists("grapher_titles.csv"));
+
+  // After a value the comma first on the next line only separates.
+  Sandbox good;
+  good.write("flow_stations.tb0",
+             head + "05AB001,AB,\"N\",A\n,X,50,-110,100\n");
+  EXPECT_EQ(good.run(kReverseYears).status, 0);
+  EXPECT_EQ(split_lines(good.read("nudge_flags.new")).back(),
+            "    -110.000      50.000    1     05AB001     N" +
+                std::string(45, ' ') + "100.");
+}
+
+TEST(StationListRun,
+     StartsRowsAndHeaderLinesOnTheirFirstLineThatHoldsSomething) {
+  // A row opening with a comma has an empty identifier.
+  const std::string row = ",AB,\"EMPTY ID\",A,X,50,-110,100\n";
+  Sandbox plain;
+  plain.write("flow_stations.tb0", ":EndHeader\n" + kMillRow + row);
+  const std::string rows = everything(plain, plain.run(kReverseYears));
+  EXPECT_NE(
+      rows.find("\n    -110.000      50.000    1                 EMPTY ID"),
+      std::string::npos)
+      << rows;
+  for (const char* blanks : {"\n", " \t\r\n\n"}) {
+    SCOPED_TRACE(blanks);
+    Sandbox box;
+    box.write("flow_stations.tb0", ":EndHeader\n" + kMillRow + blanks + row);
+    EXPECT_EQ(everything(box, box.run(kReverseYears)), rows);
+  }
+
+  // ", :EndHeader" has an empty first value: it does not end the header.
+  Sandbox reference;
+  reference.write("flow_stations.tb0", ":EndHeader\n" + kMillRow);
+  const std::string expected =
+      everything(reference, reference.run(kReverseYears));
+  for (const char* header : {"# h\n, :EndHeader\n", "# h\n\n, :EndHeader\n",
+                             "\n \n, :EndHeader\n", ", :EndHeader\n"}) {
+    SCOPED_TRACE(header);
+    Sandbox box;
+    box.write("flow_stations.tb0", header + (":EndHeader\n" + kMillRow));
+    EXPECT_EQ(everything(box, box.run(kReverseYears)), expected);
+  }
+}
+
 TEST(Dialogue, IgnoresTheNaturalFlowsAnswerBlankLinesAndTextAfterTheYear) {
   const std::string list = ":EndHeader\n" + kMillRow;
   const std::string flows = "ID,PARAM,Date,Value,SYM\n01AB002,1,2010/03/01,7.25,\n";

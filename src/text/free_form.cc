@@ -135,8 +135,9 @@ ReadResult read_values(std::string_view line, LineSource* more,
   ReadResult result;
   const char* p = line.data();
   const char* e = p + line.size();
-  bool at_start = true;       // nothing met yet on the line the read began on
-  bool pending_comma = false; // the last separator held a comma
+  // A comma met now gives an empty value: the last separator held a comma,
+  // or nothing but blanks and blank lines has come since the read began.
+  bool pending_comma = true;
   std::uint64_t repeat_left = 0;
   Value repeat_value;
 
@@ -177,23 +178,19 @@ ReadResult read_values(std::string_view line, LineSource* more,
       }
       p = line.data();
       e = p + line.size();
-      at_start = false;
-      // A comma at the end of a line makes no empty value, and one first
-      // on the next line only separates: a comma on each side of a line
-      // end still gives no empty value between them.
-      pending_comma = false;
+      // pending_comma is kept: the line end is only a blank, so a comma
+      // that ended the line and one first on this line give an empty value,
+      // and blank lines before the first value do not end the read's start.
       continue;
     }
     const char c = *p;
     if (c == ',') {
       ++p;
-      if (pending_comma || at_start) ++ti;  // an empty value
+      if (pending_comma) ++ti;  // an empty value
       pending_comma = true;
-      at_start = false;
       continue;
     }
     if (c == '/') return result;
-    at_start = false;
     std::uint64_t count = 0;
     const char* after = nullptr;
     if (scan_repeat(p, e, count, after)) {

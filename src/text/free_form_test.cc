@@ -126,16 +126,70 @@ TEST(ReadValues, GoesOnAcrossLinesWhenALineSourceIsGiven) {
     std::array<std::int32_t, 3> want;
     std::size_t lines_used;
   };
-  // The line end acts as a blank; only the first line can open with an
-  // empty value, and a comma on each side of a line end makes none.
+  // The line end acts as a blank: a comma first on a line only separates
+  // after a value, but gives an empty value after a comma or at the start.
   // clang-format off
   Case cases[] = {
       {"4", {"", "   ", "5 6"}, {4, 5, 6}, 3}, {"4", {",5 6"}, {4, 5, 6}, 1},
-      {"", {",5 6 7"}, {5, 6, 7}, 1},          {",5", {"6"}, {1, 5, 6}, 1},
+      {"", {",5 6 7"}, {1, 5, 6}, 1},          {",5", {"6"}, {1, 5, 6}, 1},
       {"4,", {"5", "6 7"}, {4, 5, 6}, 2},      {"4,,", {"6"}, {4, 2, 6}, 1},
       {"2*", {"6"}, {1, 2, 6}, 1},             {"4", {"5/", "6"}, {4, 5, 3}, 1},
-      {"4 5 6", {"7"}, {4, 5, 6}, 0},          {"4,", {",5 6"}, {4, 5, 6}, 1},
-      {"4, ,", {",6"}, {4, 2, 6}, 1},
+      {"4 5 6", {"7"}, {4, 5, 6}, 0},          {"4,", {",5 6"}, {4, 2, 5}, 1},
+      {"4, ,", {",6"}, {4, 2, 3}, 1},
+  };
+  // clang-format on
+  for (Case& c : cases) {
+    SCOPED_TRACE(c.first);
+    ThreeInts t;
+    EXPECT_EQ(t.read(c.first, &c.more).status, ReadStatus::kOk);
+    EXPECT_EQ(t.v, c.want);
+    EXPECT_EQ(c.more.used(), c.lines_used);
+  }
+}
+
+TEST(ReadValues, CommaOnEachSideOfALineEndGivesAnEmptyValue) {
+  struct Case {
+    const char* first;
+    Lines more;
+    std::array<std::int32_t, 3> want;
+    std::size_t assigned;
+  };
+  // clang-format off
+  Case cases[] = {
+      {"4 ,  ", {"  ,5 6"}, {4, 2, 5}, 2},  // blanks either side change nothing
+      {"4,", {"", " ", ",5"}, {4, 2, 5}, 2},  // nor do blank lines between
+      {"4,,", {",6"}, {4, 2, 3}, 1},         {"2*,", {",6"}, {1, 2, 3}, 0},
+      {"4 ", {",5 6"}, {4, 5, 6}, 3},        {"4", {"", ",5 6"}, {4, 5, 6}, 3},
+  };
+  // clang-format on
+  for (Case& c : cases) {
+    SCOPED_TRACE(c.first);
+    ThreeInts t;
+    const ReadResult r = t.read(c.first, &c.more);
+    EXPECT_EQ(t.v, c.want);
+    EXPECT_EQ(r.assigned, c.assigned);
+  }
+  TwoTexts t;
+  Lines more{",y"};
+  EXPECT_EQ(t.read("'x',", &more).status, ReadStatus::kOk);
+  EXPECT_EQ(t.a, "x       ");
+  EXPECT_EQ(t.b, "????????");
+}
+
+TEST(ReadValues, StartsOnTheFirstLineThatHoldsSomething) {
+  struct Case {
+    const char* first;
+    Lines more;
+    std::array<std::int32_t, 3> want;
+    std::size_t lines_used;
+  };
+  // Blank lines before the first value or comma are passed over: a comma
+  // first on the line after them opens with an empty value, as on the first.
+  // clang-format off
+  Case cases[] = {
+      {"", {",5 6"}, {1, 5, 6}, 1},          {" \t", {"", "  , 5 6"}, {1, 5, 6}, 2},
+      {"", {",,6"}, {1, 2, 6}, 1},           {"", {"", "4 5 6"}, {4, 5, 6}, 2},
+      {"", {"2*", "6"}, {1, 2, 6}, 2},       {"", {" /", "4 5 6"}, {1, 2, 3}, 1},
   };
   // clang-format on
   for (Case& c : cases) {
