@@ -62,17 +62,22 @@ std::string table_problem(Database& db, const TableNeed& need) {
   if (have.empty())
     return "has no " + std::string(need.table) + " table";
   std::string missing;
+  int count = 0;
   for (std::string_view col : need.columns) {
     bool found = false;
     for (const std::string& h : have)
       found = found || same_name(h, col);
     if (found)
       continue;
-    missing += missing.empty() ? "" : ", ";
-    missing += col;
+    if (++count <= 3) {
+      missing += count > 1 ? ", " : "";
+      missing += col;
+    }
   }
-  if (missing.empty())
+  if (count == 0)
     return {};
+  if (count > 3)
+    missing += " and " + std::to_string(count - 3) + " more";
   return "has no column " + missing + " in its " + std::string(need.table) +
          " table";
 }
@@ -108,6 +113,12 @@ std::unique_ptr<Database> Database::open(const std::string& path,
     problem = label + ": is a folder, not a database file";
     return nullptr;
   }
+  // SQLite takes an empty file for an empty database.
+  if (st.type() == std::filesystem::file_type::regular &&
+      std::filesystem::file_size(path, ec) == 0 && !ec) {
+    problem = label + ": is an empty file, not a HYDAT database";
+    return nullptr;
+  }
   // A SQLite built to take URIs everywhere would read "file:..." as one,
   // with options of its own; a path never is.
   const std::string name =
@@ -121,10 +132,17 @@ std::unique_ptr<Database> Database::open(const std::string& path,
     sqlite3_close(raw);
     return nullptr;
   }
-  std::unique_ptr<Database> db(new Database(path, raw));
+  return adopt(raw, path, needs, problem);
+}
+
+std::unique_ptr<Database> Database::adopt(
+    sqlite3* raw, std::string path, std::initializer_list<TableNeed> needs,
+    std::string& problem) {
+  std::unique_ptr<Database> db(new Database(std::move(path), raw));
   sqlite3_extended_result_codes(raw, 1);
   // Another program writing the file holds its lock only briefly.
   sqlite3_busy_timeout(raw, 2000);
+  const std::string label = database_label(db->path());
   try {
     for (const TableNeed& need : needs) {
       const std::string p = table_problem(*db, need);
@@ -137,8 +155,8 @@ std::unique_ptr<Database> Database::open(const std::string& path,
     problem = label + ": " + e.message;
     return nullptr;
   }
-  // The station list of a query lives in a temporary table; in memory it
-  // needs no file anywhere.
+  // The station list of the daily-flow query and any sort SQLite wants live
+  // in temporary storage: kept in memory, they never make a file.
   sqlite3_exec(raw, "PRAGMA temp_store=MEMORY", nullptr, nullptr, nullptr);
   return db;
 }

@@ -39,6 +39,11 @@ class Database {
   static std::unique_ptr<Database> open(const std::string& path,
                                         std::initializer_list<TableNeed> needs,
                                         std::string& problem);
+  /// Takes over a connection made elsewhere (an in-memory database of a
+  /// test or the fuzzer) and checks it as open() does.
+  static std::unique_ptr<Database> adopt(sqlite3* db, std::string path,
+                                         std::initializer_list<TableNeed> needs,
+                                         std::string& problem);
   ~Database();
   Database(const Database&) = delete;
   Database& operator=(const Database&) = delete;
