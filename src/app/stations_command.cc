@@ -82,15 +82,44 @@ std::string fixed5(double x) {
 }
 
 /// The shortest text that reads back as the same 32-bit value, with at
-/// least one decimal.
+/// least one decimal. The digits come from the shortest scientific form:
+/// in fixed form a large value would be written with all the digits of its
+/// exact binary value (339999995214436424907732413799364296704 for 3.4e38).
 std::string area_text(float a) {
   char buf[64];
   const auto r =
-      std::to_chars(buf, buf + sizeof buf, a, std::chars_format::fixed);
-  std::string s(buf, r.ptr);
-  if (s.find('.') == std::string::npos)
-    s += ".0";
-  return s;
+      std::to_chars(buf, buf + sizeof buf, a, std::chars_format::scientific);
+  std::string_view s(buf, static_cast<std::size_t>(r.ptr - buf));
+  std::string out;
+  if (!s.empty() && s[0] == '-') {
+    out.push_back('-');
+    s.remove_prefix(1);
+  }
+  const std::size_t e = s.find('e');
+  std::string digits(s.substr(0, 1));
+  if (e > 2)
+    digits += s.substr(2, e - 2);
+  const bool negative_exp = s[e + 1] == '-';
+  int exp = 0;
+  std::from_chars(s.data() + e + 2, s.data() + s.size(), exp);
+  // Digits before the decimal point.
+  const int point = (negative_exp ? -exp : exp) + 1;
+  const auto n = static_cast<int>(digits.size());
+  if (point <= 0) {
+    out += "0.";
+    out.append(static_cast<std::size_t>(-point), '0');
+    out += digits;
+  } else if (point >= n) {
+    out += digits;
+    out.append(static_cast<std::size_t>(point - n), '0');
+    out += ".0";
+  } else {
+    const auto p = static_cast<std::size_t>(point);
+    out.append(digits, 0, p);
+    out += '.';
+    out.append(digits, p, std::string::npos);
+  }
+  return out;
 }
 
 std::string station_line(const hydat::StationRow& st,
