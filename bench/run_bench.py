@@ -11,6 +11,13 @@ removes the folder (unless --keep).
 
     bench/run_bench.py --gaumo build-bench/gaumo --stations 250 500 1000
     bench/run_bench.py --smoke --gaumo build/gaumo
+    bench/run_bench.py --hydat --stations 250 --years 40 --runs 5
+
+With --hydat (and in --smoke, where SQLite can be compiled against) the
+folder's historical flows are also written as a HYDAT-shaped database
+(bench/folder_to_hydat.cc), and every timed run of the station files is
+followed by one of `gaumo --hydat` on the same data (alternating, so both
+see the same machine load); the first pair's outputs must be identical.
 
 Exit status: 0 when every run was correct, 1 when one was not, 2 when the
 tools or the disk space are missing. Timings never fail the run.
@@ -73,6 +80,38 @@ def find_generator(given, gaumo, scratch):
     subprocess.run([compiler, "-std=c++20", "-O2", "-o", str(out),
                     str(REPO / "bench" / "make_folder.cc")], check=True)
     return out
+
+
+def find_converter(gaumo, scratch):
+    """folder_to_hydat of the build tree that holds gaumo, or one compiled
+    here against the system's SQLite; None when neither can be had."""
+    built = gaumo.parent / "bench" / "gaumo_folder_to_hydat"
+    if os.access(built, os.X_OK):
+        return built
+    compiler = os.environ.get("CXX") or shutil.which("c++") or shutil.which("g++")
+    if not compiler:
+        return None
+    out = scratch / "gaumo_folder_to_hydat"
+    made = subprocess.run([compiler, "-std=c++20", "-O2", "-o", str(out),
+                           str(REPO / "bench" / "folder_to_hydat.cc"), "-lsqlite3"],
+                          capture_output=True, text=True)
+    if made.returncode != 0:
+        log("folder_to_hydat could not be built: " + made.stderr.strip()[-300:])
+        return None
+    return out
+
+
+def output_digest(parent, work):
+    """The outputs a run of either route must give alike: the yearly files
+    without their creation stamp, and the listings."""
+    digest = {}
+    for p in sorted(parent.glob("*0101_str.tb0")):
+        lines = p.read_bytes().split(b"\n")
+        digest[p.name] = hash(b"\n".join(l for l in lines if not l.startswith(b":CreationDate")))
+    for name in WORKING_OUTPUTS[1:]:
+        path = work / name
+        digest[name] = hash(path.read_bytes()) if path.is_file() else None
+    return digest
 
 
 def expected_sizes(stations, years):
@@ -154,10 +193,10 @@ def timed(action):
 TIME = shutil.which("time", path="/usr/bin:/bin")
 
 
-def run_gaumo(gaumo, work, first, last, stdout_path, usage_path):
+def run_gaumo(gaumo, work, first, last, stdout_path, usage_path, extra=()):
     """One run; returns (wall s, cpu s, peak RSS bytes, exit status)."""
     answers = f"n\n{first}\n{last}\n".encode()
-    command = [str(gaumo)]
+    command = [str(gaumo), *extra]
     if TIME:
         # A child forked from this Python process starts with Python's
         # resident pages in its peak, so the peak comes from GNU time,
@@ -221,7 +260,7 @@ def output_files(parent, work, inputs):
     return outs
 
 
-def bench_one(args, gaumo, generator, scratch, stations, years):
+def bench_one(args, gaumo, generator, converter, scratch, stations, years):
     check_disk(scratch, stations, years)
     first, last = args.end_year - years + 1, args.end_year
     parent = scratch / f"{stations}x{years}"
@@ -241,11 +280,25 @@ def bench_one(args, gaumo, generator, scratch, stations, years):
 
         inputs = sorted(p for p in work.iterdir() if p.is_file())
         input_set = set(inputs)
+        db, work_db = parent / "hydat.sqlite3", parent / "work_db"
+        if converter:
+            start = time.perf_counter()
+            made = subprocess.run([str(converter), str(work), str(db)],
+                                  check=True, capture_output=True, text=True)
+            log(f"database {made.stdout.strip()}, {db.stat().st_size / 1e6:.0f} MB "
+                f"in {time.perf_counter() - start:.1f} s")
+            # The same station list and provisional files, no station files.
+            work_db.mkdir()
+            for p in inputs:
+                if p.name == "flow_stations.tb0" or p.name.startswith("Flow_"):
+                    os.link(p, work_db / p.name)
+            read_all([db], bytearray(BLOCK))  # warms the page cache
         records = count_records(inputs)
         buf = bytearray(BLOCK)
         input_bytes = read_all(inputs, buf)  # warms the page cache
 
         walls, cpus, rss, reads, writes, opens = [], [], [], [], [], []
+        db_walls, db_cpus, db_rss = [], [], []
         out_sizes = None
         block = bytes(range(256)) * (BLOCK // 256)
         for r in range(args.runs):
@@ -262,6 +315,24 @@ def bench_one(args, gaumo, generator, scratch, stations, years):
             if out_sizes is None:
                 out_sizes = [p.stat().st_size for p in output_files(parent, work, input_set)]
                 write_all(floor, out_sizes, block)  # the floor's own warm-up
+            if converter:
+                digest = output_digest(parent, work) if r == 0 else None
+                (work_db / "flow_recl.txt").unlink(missing_ok=True)
+                db_wall, db_cpu, db_peak, status = run_gaumo(
+                    gaumo, work_db, first, last, stdout_path, parent / "gaumo_usage.txt",
+                    ("--hydat", str(db)))
+                problems = check_run(parent, work_db, first, last, counts, stdout_path, status)
+                if digest is not None and output_digest(parent, work_db) != digest:
+                    problems.append("the database route's outputs differ from the station files'")
+                if problems:
+                    for p in problems:
+                        log("FAULT (database route): " + p)
+                    return None
+                db_walls.append(db_wall)
+                db_cpus.append(db_cpu)
+                db_rss.append(db_peak)
+                log(f"run {r + 1}: gaumo --hydat {db_wall:.2f} s wall, {db_cpu:.2f} s cpu, "
+                    f"{db_peak / 1e6:.0f} MB")
             walls.append(wall)
             cpus.append(cpu)
             rss.append(peak)
@@ -281,6 +352,11 @@ def bench_one(args, gaumo, generator, scratch, stations, years):
             "open": statistics.median(opens),
             "input": input_bytes / 1e6, "output": sum(out_sizes) / 1e6,
         }
+        if converter:
+            row["db_wall"] = statistics.median(db_walls)
+            row["db_cpu"] = statistics.median(db_cpus)
+            row["db_rss"] = statistics.median(db_rss) / 1e6
+            row["db_mb"] = db.stat().st_size / 1e6
         row["floor"] = row["read"] + row["write"]
         row["ratio"] = row["wall"] / row["floor"] if row["floor"] > 0 else float("inf")
         row["ns"] = row["wall"] / records * 1e9 if records else 0.0
@@ -305,6 +381,21 @@ def table_row(r):
             f"| {r['open']:.2f} | {r['input']:.0f} | {r['output']:.0f} |")
 
 
+DB_HEADER = ("| stations | years | database MB | CSV wall s | CSV cpu s | CSV peak RSS MB "
+             "| DB wall s | DB cpu s | DB peak RSS MB | DB/CSV wall | DB/CSV cpu |")
+
+
+def db_table(rows):
+    lines = [DB_HEADER, "|" + "---|" * (DB_HEADER.count(" | ") + 1)]
+    for r in rows:
+        lines.append(
+            f"| {r['stations']} | {r['years']} | {r['db_mb']:.0f} | {r['wall']:.2f} "
+            f"| {r['cpu']:.2f} | {r['rss']:.1f} | {r['db_wall']:.2f} | {r['db_cpu']:.2f} "
+            f"| {r['db_rss']:.1f} | {r['db_wall'] / r['wall']:.2f} "
+            f"| {r['db_cpu'] / r['cpu'] if r['cpu'] else float('inf'):.2f} |")
+    return "\n".join(lines)
+
+
 def print_targets(rows):
     """Where the national-scale aims stand; informative only, since a
     shared machine's timings vary from run to run."""
@@ -312,6 +403,10 @@ def print_targets(rows):
         rss_limit = 1.1 * r["table"] + 64
         print(f"{r['stations']} x {r['years']}: wall/floor {r['ratio']:.2f} "
               f"(aim <= 3), peak RSS {r['rss']:.0f} MB (aim <= {rss_limit:.0f})")
+        if "db_wall" in r:
+            print(f"{r['stations']} x {r['years']}: database route wall / station files "
+                  f"{r['db_wall'] / r['wall']:.2f} (aim <= 3), peak RSS {r['db_rss']:.0f} MB "
+                  f"(aim <= {rss_limit:.0f})")
     for key, what in (("ns", "wall"), ("cpu_ns", "cpu")):
         per_record = [r[key] for r in rows if r["records"]]
         if len(per_record) > 1:
@@ -331,6 +426,8 @@ def main():
     parser.add_argument("--runs", type=int, default=3, help="timed runs per configuration")
     parser.add_argument("--scratch", help="where the folders go (default: a new folder in the temp dir)")
     parser.add_argument("--keep", action="store_true", help="keep the generated folders")
+    parser.add_argument("--hydat", action="store_true",
+                        help="also time the database route (gaumo --hydat) on the same data")
     parser.add_argument("--smoke", action="store_true",
                         help="5 stations x 3 years, one run: a quick check that all of it works")
     args = parser.parse_args()
@@ -353,15 +450,23 @@ def main():
     rows, ok = [], True
     try:
         generator = find_generator(args.generator, gaumo, scratch)
+        converter = None
+        if args.hydat or args.smoke:
+            converter = find_converter(gaumo, scratch)
+            if converter is None and args.hydat:
+                fail("the database route needs folder_to_hydat (a compiler and libsqlite3-dev)", 2)
         print(HEADER)
         print("|" + "---|" * HEADER.count(" | ") + "---|")
         for stations in args.stations:
-            row = bench_one(args, gaumo, generator, scratch, stations, args.years)
+            row = bench_one(args, gaumo, generator, converter, scratch, stations, args.years)
             if row is None:
                 ok = False
                 continue
             rows.append(row)
             print(table_row(row), flush=True)
+        if converter and rows:
+            print()
+            print(db_table(rows))
         print()
         print_targets(rows)
     finally:

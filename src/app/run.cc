@@ -4,6 +4,7 @@
 
 #include "app/banner.h"
 #include "app/dialogue.h"
+#include "app/historical_source.h"
 #include "flow/availability.h"
 #include "output/column_metadata.h"
 #include "flow/historical_reader.h"
@@ -21,9 +22,12 @@ namespace {
 
 constexpr const char* kInfoFile = "Gaumo_info.txt";
 
-void main_sequence(RunEnv& env, RunLog& log, std::unique_ptr<OutBuffer>& info) {
+void main_sequence(RunEnv& env, const RunRequest& req, RunLog& log,
+                   std::unique_ptr<OutBuffer>& info) {
   env.out << banner_text();
   const RunOptions opts = ask_run_options(env.in, log);
+  // A database that cannot be read stops the run before any file is made.
+  HistoricalSource historical(req.hydat_path);
   const HeaderConstants hc = set_header_constants();
   log.console(free_line({"Run in the \\direz\\wsc_data folder"}));
   log.console(free_line({}));
@@ -53,7 +57,7 @@ void main_sequence(RunEnv& env, RunLog& log, std::unique_ptr<OutBuffer>& info) {
   set_column_metadata(cat);
   RecordFields fields;
   RecordSink sink{opts, table, fields, log};
-  read_historical_flows(env.fs, cat, sink);
+  historical.read(env.fs, cat, sink);
   read_provisional_flows(env.fs, cat, sink);
   compute_availability_flags(table, cat.nsta, avail);
   write_yearly_tb0(env.fs, log, opts, hc, cat, table, env.clock);
@@ -63,12 +67,12 @@ void main_sequence(RunEnv& env, RunLog& log, std::unique_ptr<OutBuffer>& info) {
 
 }  // namespace
 
-int run_gaumo(RunEnv& env) {
+int run_gaumo(RunEnv& env, const RunRequest& req) {
   RunLog log(env.out);
   std::unique_ptr<OutBuffer> info;
   int status = 0;
   try {
-    main_sequence(env, log, info);
+    main_sequence(env, req, log, info);
   } catch (const FatalStop& stop) {
     if (!stop.last_line.empty()) env.out << stop.last_line << '\n';
     status = 1;

@@ -1,0 +1,34 @@
+#pragma once
+// Where the run takes its historical daily flows from: the station files
+// <identifier>_Daily_Flow_ts.csv, or a HYDAT database named on the command
+// line.
+
+#include <memory>
+#include <string>
+
+#include "flow/record_reader.h"
+
+namespace gaumo {
+
+namespace hydat {
+class Database;
+}
+
+class HistoricalSource {
+ public:
+  /// An empty path: the station files. Otherwise opens and checks the
+  /// database; a problem ends the run (FatalStop) with one line naming the
+  /// file, so it must come before anything is written.
+  explicit HistoricalSource(const std::string& hydat_path);
+  ~HistoricalSource();
+  HistoricalSource(const HistoricalSource&) = delete;
+  HistoricalSource& operator=(const HistoricalSource&) = delete;
+
+  /// Reads every listed station's historical daily flows into the table.
+  void read(FileSystem& fs, const StationCatalogue& cat, RecordSink& sink);
+
+ private:
+  std::unique_ptr<hydat::Database> db_;
+};
+
+}  // namespace gaumo
