@@ -8,6 +8,7 @@
 #include "flow/column_metadata.h"
 #include "flow/historical_reader.h"
 #include "flow/provisional_reader.h"
+#include "flow/realtime_reader.h"
 #include "output/availability_reports.h"
 #include "stations/station_list_reader.h"
 #include "stations/station_listings.h"
@@ -50,6 +51,7 @@ void main_sequence(RunEnv& env, RunLog& log, std::unique_ptr<OutBuffer>& info) {
   build_historical_file_names(cat);
   read_historical_flows(env.fs, cat, sink);
   read_provisional_flows(env.fs, cat, sink);
+  read_realtime_flows(env.fs, cat, sink);
   compute_availability_flags(table, cat);
   write_yearly_tb0(env.fs, log, opts, hc, cat, table, env.clock);
   write_availability_reports(env.fs, opts, cat);
