@@ -15,11 +15,14 @@ constexpr const char* kUsage =
     "Usage: gaumo [--help | --version]\n"
     "\n"
     "Run gaumo in the folder that holds flow_stations.tb0 and the station\n"
-    "files <id>_Daily_Flow_ts.csv (and, optionally, Flow_<id>.csv). It asks\n"
-    "three questions on standard input (natural flows y/n, first year, last\n"
-    "year) and writes one <yyyy>0101_str.tb0 file per year into the parent\n"
-    "folder, and nudge_flags.new, grapher_titles.csv, discharge_sites.xyz,\n"
-    "flow_recl.txt, flow_flag.txt and Gaumo_info.txt into the current folder.\n";
+    "files <id>_Daily_Flow_ts.csv (and, optionally, Flow_<id>.csv and the\n"
+    "realtime Datamart files <PP>_<id>_hourly_hydrometric.csv and\n"
+    "<PP>_<id>_daily_hydrometric.csv, whose complete days' means fill days\n"
+    "still without a value). It asks three questions on standard input\n"
+    "(natural flows y/n, first year, last year) and writes one\n"
+    "<yyyy>0101_str.tb0 file per year into the parent folder, and\n"
+    "nudge_flags.new, grapher_titles.csv, discharge_sites.xyz, flow_recl.txt,\n"
+    "flow_flag.txt and Gaumo_info.txt into the current folder.\n";
 
 }  // namespace
 
