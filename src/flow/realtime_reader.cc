@@ -19,8 +19,25 @@ namespace {
 constexpr std::string_view kHourly = "_hourly_hydrometric.csv";
 constexpr std::string_view kDaily = "_daily_hydrometric.csv";
 
+char fold(char c) {
+#ifdef _WIN32
+  // Windows folders match names whatever their case, and so does the
+  // search for these files there.
+  return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+#else
+  return c;
+#endif
+}
+
+bool same_name(std::string_view a, std::string_view b) {
+  return a.size() == b.size() &&
+         std::equal(a.begin(), a.end(), b.begin(),
+                    [](char x, char y) { return fold(x) == fold(y); });
+}
+
 bool ends_with(std::string_view s, std::string_view tail) {
-  return s.size() >= tail.size() && s.substr(s.size() - tail.size()) == tail;
+  return s.size() >= tail.size() &&
+         same_name(s.substr(s.size() - tail.size()), tail);
 }
 
 bool is_letter(char c) {
@@ -32,7 +49,7 @@ bool names_station(std::string_view name, std::string_view id,
                    std::string_view tail) {
   return name.size() == 3 + id.size() + tail.size() && is_letter(name[0]) &&
          is_letter(name[1]) && name[2] == '_' &&
-         name.substr(3, id.size()) == id && ends_with(name, tail);
+         same_name(name.substr(3, id.size()), id) && ends_with(name, tail);
 }
 
 /// One Datamart file of a station and what it gave.
