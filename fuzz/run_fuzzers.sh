@@ -6,7 +6,8 @@
 # Usage: fuzz/run_fuzzers.sh BUILD_DIR [SECONDS_PER_TARGET [TARGET...]]
 #   BUILD_DIR   build folder for the clang build (created if missing)
 #   SECONDS     time per target, default 60
-#   TARGET      free_form, station_list, record, pipeline (default: all)
+#   TARGET      free_form, station_list, record, pipeline, realtime
+#               (default: all)
 # Environment: CXX (default clang++), JOBS (build jobs, default 2).
 #
 # Each target starts from a copy of fuzz/corpus/<target> in a scratch
@@ -16,14 +17,14 @@
 set -eu
 
 if [ $# -lt 1 ]; then
-  sed -n '6,10p' "$0" >&2
+  sed -n '6,11p' "$0" >&2
   exit 2
 fi
 
 build_dir=$1
 seconds=${2:-60}
 [ $# -ge 2 ] && shift 2 || shift $#
-targets=${*:-free_form station_list record pipeline}
+targets=${*:-free_form station_list record pipeline realtime}
 
 here=$(cd "$(dirname "$0")" && pwd)
 source_dir=$(dirname "$here")

@@ -121,7 +121,8 @@ inline std::map<std::string, std::string> tb0_cells(const Sandbox& sb, int year,
     ++first;
   chr::sys_days day{chr::year{year} / 1 / 1};
   for (std::size_t k = first + 1; k < lines.size(); ++k, day += chr::days{1}) {
-    std::string c = lines[k].substr(20 + 12 * (column - 1), 12);
+    std::string c =
+        lines[k].substr(static_cast<std::size_t>(20 + 12 * (column - 1)), 12);
     c.erase(0, c.find_first_not_of(' '));
     if (c == "-1.000")
       continue;

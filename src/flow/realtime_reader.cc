@@ -69,8 +69,10 @@ void read_file(FileSystem& fs, std::string_view id, StationFile& f) {
   f.opened = true;
   realtime::DatamartParser parser(id);
   // One byte past the longest line the parser reads, so that it sees a
-  // longer one as too long rather than cut.
-  LineScanner lines(*file, realtime::DatamartParser::kMaxLine + 1);
+  // longer one as too long rather than cut. The files are small (30 days
+  // of 5-minute rows is under 1.5 MB): a modest block does.
+  LineScanner lines(*file, realtime::DatamartParser::kMaxLine + 1,
+                    std::size_t{1} << 16);
   std::string_view line;
   for (;;) {
     const LineScanner::Status st = lines.next(line, err);

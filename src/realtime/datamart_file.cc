@@ -196,12 +196,19 @@ void DatamartParser::header(std::string_view text, std::int64_t number) {
     ++col;
   }
   columns_ok_ = id && date && flow;
-  if (!id)
-    error(number, "no column named ID");
-  if (!date)
-    error(number, "no column named Date");
-  if (!flow)
-    error(number, "no column whose name starts with Discharge");
+  if (columns_ok_)
+    return;
+  // One error for the line, naming every column it lacks.
+  std::string missing;
+  for (const auto& [found, name] :
+       {std::pair{id, "ID"}, std::pair{date, "Date"},
+        std::pair{flow, "Discharge..."}}) {
+    if (found)
+      continue;
+    missing += missing.empty() ? "" : ", ";
+    missing += name;
+  }
+  error(number, "header without the column(s) " + missing);
 }
 
 void DatamartParser::row(std::string_view text, std::int64_t number) {

@@ -113,6 +113,7 @@ TEST(RealtimeParser, ReportsBadRowsWithTheirLinesAndReadsTheRest) {
   EXPECT_TRUE(h.readings.empty());
   ASSERT_EQ(h.errors.size(), 1u);
   EXPECT_EQ(h.errors[0].line, 1);
+  EXPECT_EQ(h.errors[0].reason, "header without the column(s) Discharge...");
 }
 
 TEST(RealtimePool, HourlyBeatsDailyLaterLineBeatsEarlierEmptyHidesNothing) {
