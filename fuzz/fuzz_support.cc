@@ -94,6 +94,19 @@ bool MemFileSystem::exists(const std::string& path) {
   return files_.count(path) != 0 || folders_.count(path) != 0;
 }
 
+std::vector<std::string> MemFileSystem::list_folder() {
+  std::vector<std::string> names;
+  for (const auto& [path, content] : files_) {
+    if (path.find('/') == std::string::npos)
+      names.push_back(path);
+  }
+  for (const auto& [path, folder] : folders_) {
+    if (path.find('/') == std::string::npos)
+      names.push_back(path);
+  }
+  return names;
+}
+
 std::unique_ptr<InputFile> MemFileSystem::open_read(const std::string& path,
                                                     int& err) {
   const int ordinal = reads_++;

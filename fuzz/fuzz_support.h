@@ -91,6 +91,8 @@ class MemFileSystem final : public FileSystem {
                                        int& err) override;
   std::unique_ptr<OutputFile> open_write(const std::string& path,
                                          int& err) override;
+  /// The working folder's entries: every path without a '/'.
+  std::vector<std::string> list_folder() override;
 
   const std::map<std::string, std::string>& files() const { return files_; }
   /// The output path the injected fault hit, or empty when it never fired.

@@ -6,7 +6,7 @@
 # Usage: fuzz/run_fuzzers.sh BUILD_DIR [SECONDS_PER_TARGET [TARGET...]]
 #   BUILD_DIR   build folder for the clang build (created if missing)
 #   SECONDS     time per target, default 60
-#   TARGET      free_form, station_list, record, pipeline, hydat (default:
+#   TARGET      free_form, station_list, record, pipeline, realtime, hydat (default:
 #               all; hydat only when SQLite was found)
 # Environment: CXX (default clang++), JOBS (build jobs, default 2).
 #
@@ -46,7 +46,7 @@ cmake --build "$build_dir" -j "$jobs" --target fuzzers
 
 build_dir=$(cd "$build_dir" && pwd)
 if [ -z "$targets" ]; then
-  targets="free_form station_list record pipeline"
+  targets="free_form station_list record pipeline realtime"
   # The database reader's target is built only where SQLite was found.
   [ -x "$build_dir/fuzz/hydat_fuzzer" ] && targets="$targets hydat"
 fi

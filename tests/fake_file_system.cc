@@ -76,6 +76,15 @@ bool FakeFileSystem::exists(const std::string& path) {
   return nodes_.count(path) != 0;
 }
 
+std::vector<std::string> FakeFileSystem::list_folder() {
+  std::vector<std::string> names;
+  for (const auto& [path, node] : nodes_) {
+    if (path.find('/') == std::string::npos)
+      names.push_back(path);
+  }
+  return names;
+}
+
 int FakeFileSystem::open_fault(const std::string& path) {
   const auto it = faults_.find(path);
   const int opened_before = opens_[path]++;

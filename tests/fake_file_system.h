@@ -6,6 +6,7 @@
 
 #include <map>
 #include <string>
+#include <vector>
 
 #include "app/run.h"
 #include "run/file_system.h"
@@ -39,6 +40,8 @@ class FakeFileSystem final : public gaumo::FileSystem {
                                               int& err) override;
   std::unique_ptr<gaumo::OutputFile> open_write(const std::string& path,
                                                 int& err) override;
+  /// The working folder's entries: every path without a '/'.
+  std::vector<std::string> list_folder() override;
 
  private:
   struct Node {

@@ -9,6 +9,7 @@
 #include "output/column_metadata.h"
 #include "flow/historical_reader.h"
 #include "flow/provisional_reader.h"
+#include "flow/realtime_reader.h"
 #include "output/availability_reports.h"
 #include "stations/station_list_reader.h"
 #include "output/station_listings.h"
@@ -59,6 +60,7 @@ void main_sequence(RunEnv& env, const RunRequest& req, RunLog& log,
   RecordSink sink{opts, table, fields, log};
   historical.read(env.fs, cat, sink);
   read_provisional_flows(env.fs, cat, sink);
+  read_realtime_flows(env.fs, cat, sink);
   compute_availability_flags(table, cat.nsta, avail);
   write_yearly_tb0(env.fs, log, opts, hc, cat, table, env.clock);
   write_availability_reports(env.fs, opts, cat, avail);

@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace gaumo {
 
@@ -41,6 +42,10 @@ class FileSystem {
   /// Creates or truncates a file; null with `err` set on failure.
   virtual std::unique_ptr<OutputFile> open_write(const std::string& path,
                                                  int& err) = 0;
+  /// The names of the entries of the working folder, in no particular
+  /// order; nothing when it cannot be listed. For the optional files found
+  /// by a pattern rather than by one name.
+  virtual std::vector<std::string> list_folder() { return {}; }
 };
 
 }  // namespace gaumo

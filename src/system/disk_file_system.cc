@@ -73,6 +73,14 @@ class DiskFileSystem final : public FileSystem {
     return std::make_unique<DiskOutput>(fd);
   }
 
+  std::vector<std::string> list_folder() override {
+    std::vector<std::string> names;
+    const std::string folder = base_.empty() ? "." : base_;
+    if (folder.find('\0') == std::string::npos)
+      platform::list_folder(folder.c_str(), names);
+    return names;
+  }
+
  private:
   std::string full(const std::string& path) const {
     if (base_.empty() || (!path.empty() && path[0] == '/')) return path;

@@ -2,12 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <vector>
 
 #include "system/platform.h"
 
@@ -86,6 +88,21 @@ TEST_F(DiskFileSystemTest, BytesGoOutAndComeBackUnchanged) {
   std::ifstream raw(root_ / "19180101_str.tb0", std::ios::binary);
   EXPECT_EQ(std::string(std::istreambuf_iterator<char>(raw), {}), bytes);
   EXPECT_EQ(read_back(name), bytes);
+}
+
+TEST_F(DiskFileSystemTest, ListsTheWorkingFolderOnly) {
+  for (const char* name : {"YT_10AA001_hourly_hydrometric.csv", "b.txt"}) {
+    std::ofstream(root_ / "work" / name) << "x";
+  }
+  fs::create_directories(root_ / "work" / "sub");
+  std::ofstream(root_ / "above.csv") << "x";
+  std::vector<std::string> names = disk_->list_folder();
+  std::sort(names.begin(), names.end());
+  EXPECT_EQ(names, (std::vector<std::string>{
+                       "YT_10AA001_hourly_hydrometric.csv", "b.txt", "sub"}));
+  EXPECT_TRUE(make_disk_file_system((root_ / "none").string())
+                  ->list_folder()
+                  .empty());
 }
 
 }  // namespace

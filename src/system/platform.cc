@@ -13,6 +13,7 @@
 #include <sys/stat.h>
 #include <sys/types.h>
 #else
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
@@ -66,6 +67,22 @@ int raw_close(int fd) { return ::_close(fd); }
 bool path_exists(const char* path) {
   struct _stat64 st;
   return stat_path(path, st);
+}
+
+bool list_folder(const char* path, std::vector<std::string>& names) {
+  // The narrow (ANSI) names _findfirst gives are the ones _open takes.
+  const std::string pattern = std::string(path) + "\\*";
+  struct __finddata64_t entry;
+  const intptr_t h = ::_findfirst64(pattern.c_str(), &entry);
+  if (h == -1)
+    return false;
+  do {
+    const std::string_view name = entry.name;
+    if (name != "." && name != "..")
+      names.emplace_back(name);
+  } while (::_findnext64(h, &entry) == 0);
+  ::_findclose(h);
+  return true;
 }
 
 long read_some(int fd, char* buf, std::size_t n, int& err) {
@@ -156,6 +173,19 @@ int raw_close(int fd) { return ::close(fd); }
 bool path_exists(const char* path) {
   struct stat st;
   return ::stat(path, &st) == 0;
+}
+
+bool list_folder(const char* path, std::vector<std::string>& names) {
+  DIR* dir = ::opendir(path);
+  if (dir == nullptr)
+    return false;
+  while (const struct dirent* entry = ::readdir(dir)) {
+    const std::string_view name = entry->d_name;
+    if (name != "." && name != "..")
+      names.emplace_back(name);
+  }
+  ::closedir(dir);
+  return true;
 }
 
 long read_some(int fd, char* buf, std::size_t n, int& err) {

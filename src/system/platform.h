@@ -8,7 +8,9 @@
 #include <cstdint>
 #include <ctime>
 #include <optional>
+#include <string>
 #include <string_view>
+#include <vector>
 
 namespace gaumo::platform {
 
@@ -34,6 +36,10 @@ long read_some(int fd, char* buf, std::size_t n, int& err);
 int write_all(int fd, const char* buf, std::size_t n);
 /// 0 or the error number.
 int close_file(int fd);
+
+/// Adds the names of the entries of a folder ("." and ".." left out) to
+/// `names`; false when the folder cannot be listed.
+bool list_folder(const char* path, std::vector<std::string>& names);
 
 /// The machine's physical memory, and the memory that can be had now
 /// without swapping; nothing where the system does not say.
