@@ -43,7 +43,8 @@ struct Station {
 /// lat lon area, the name in double quotes.
 std::vector<Station> read_stations(const std::string& path) {
   std::ifstream in(path);
-  if (!in) die("cannot read " + path);
+  if (!in)
+    die("cannot read " + path);
   std::string line;
   while (std::getline(in, line) && line.rfind(":EndHeader", 0) != 0) {
   }
@@ -51,10 +52,12 @@ std::vector<Station> read_stations(const std::string& path) {
   while (std::getline(in, line)) {
     const auto q1 = line.find('"');
     const auto q2 = line.find('"', q1 + 1);
-    if (q1 == std::string::npos || q2 == std::string::npos) continue;
+    if (q1 == std::string::npos || q2 == std::string::npos)
+      continue;
     Station s;
     char id[64] = {}, prov[64] = {};
-    if (std::sscanf(line.c_str(), "%63s %63s", id, prov) != 2) continue;
+    if (std::sscanf(line.c_str(), "%63s %63s", id, prov) != 2)
+      continue;
     s.id = id;
     s.prov = prov;
     s.name = line.substr(q1 + 1, q2 - q1 - 1);
@@ -84,12 +87,13 @@ struct Month {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 3) die("usage: folder_to_hydat DIR DATABASE");
+  if (argc != 3)
+    die("usage: folder_to_hydat DIR DATABASE");
   const std::string dir = argv[1];
   sqlite3* db = nullptr;
-  check(db, sqlite3_open_v2(argv[2], &db,
-                            SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE,
-                            nullptr),
+  check(db,
+        sqlite3_open_v2(argv[2], &db,
+                        SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr),
         "open");
   std::string cols =
       "STATION_NUMBER TEXT, YEAR INTEGER, MONTH INTEGER, FULL_MONTH INTEGER, "
@@ -100,11 +104,14 @@ int main(int argc, char** argv) {
     cols += ", FLOW" + std::to_string(d) + " REAL, FLOW_SYMBOL" +
             std::to_string(d) + " TEXT";
   }
-  for (int k = 2; k <= 11 + 62; ++k) params += ", ?";
+  for (int k = 2; k <= 11 + 62; ++k)
+    params += ", ?";
   check(db,
         sqlite3_exec(db,
                      ("PRAGMA journal_mode=OFF; PRAGMA synchronous=OFF;"
-                      "CREATE TABLE DLY_FLOWS (" + cols + ");"
+                      "CREATE TABLE DLY_FLOWS (" +
+                      cols +
+                      ");"
                       "CREATE TABLE STATIONS (STATION_NUMBER TEXT, "
                       "STATION_NAME TEXT, PROV_TERR_STATE_LOC TEXT, "
                       "REGIONAL_OFFICE_ID TEXT, HYD_STATUS TEXT, SED_STATUS "
@@ -127,7 +134,8 @@ int main(int argc, char** argv) {
                            "?5, ?6, ?7, ?8, NULL, 0, 0)",
                            -1, &sta, nullptr),
         "prepare");
-  const std::vector<Station> stations = read_stations(dir + "/flow_stations.tb0");
+  const std::vector<Station> stations =
+      read_stations(dir + "/flow_stations.tb0");
   long rows = 0, values = 0;
   for (const Station& s : stations) {
     sqlite3_bind_text(sta, 1, s.id.c_str(), -1, SQLITE_TRANSIENT);
@@ -147,7 +155,8 @@ int main(int argc, char** argv) {
 
     // "ID,1,YYYY/MM/DD,value,SYM" after a header line, in date order.
     std::ifstream in(dir + "/" + s.id + "_Daily_Flow_ts.csv");
-    if (!in) continue;
+    if (!in)
+      continue;
     std::map<std::pair<int, int>, Month> months;
     std::string line;
     std::getline(in, line);
@@ -155,11 +164,13 @@ int main(int argc, char** argv) {
       const auto c1 = line.find(',');
       const auto c2 = line.find(',', c1 + 1);
       const auto c3 = line.find(',', c2 + 1);
-      if (c3 == std::string::npos) continue;
+      if (c3 == std::string::npos)
+        continue;
       const int y = std::atoi(line.c_str() + c2 + 1);
       const int m = std::atoi(line.c_str() + c2 + 6);
       const int d = std::atoi(line.c_str() + c2 + 9);
-      if (m < 1 || m > 12 || d < 1 || d > 31) die("bad date: " + line);
+      if (m < 1 || m > 12 || d < 1 || d > 31)
+        die("bad date: " + line);
       Month& mo = months[{y, m}];
       const auto c4 = line.find(',', c3 + 1);
       const std::string v = line.substr(c3 + 1, c4 - c3 - 1);
@@ -172,10 +183,13 @@ int main(int argc, char** argv) {
       double total = 0, mn = 0, mx = 0;
       int count = 0, first_min = 0, first_max = 0;
       for (int d = 0; d < n; ++d) {
-        if (!mo.has[d]) continue;
+        if (!mo.has[d])
+          continue;
         const double q = mo.flow[d];
-        if (count == 0 || q < mn) mn = q, first_min = d + 1;
-        if (count == 0 || q > mx) mx = q, first_max = d + 1;
+        if (count == 0 || q < mn)
+          mn = q, first_min = d + 1;
+        if (count == 0 || q > mx)
+          mx = q, first_max = d + 1;
         total += q;
         ++count;
       }
@@ -184,7 +198,8 @@ int main(int argc, char** argv) {
       sqlite3_bind_int(ins, 3, ym.second);
       sqlite3_bind_int(ins, 4, count == n ? 1 : 0);
       sqlite3_bind_int(ins, 5, n);
-      for (int k = 6; k <= 11; ++k) sqlite3_bind_null(ins, k);
+      for (int k = 6; k <= 11; ++k)
+        sqlite3_bind_null(ins, k);
       if (count > 0) {
         sqlite3_bind_double(ins, 6, total / count);
         sqlite3_bind_double(ins, 7, total * 86400.0);

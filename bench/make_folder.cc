@@ -55,7 +55,8 @@ class Random {
   double uniform() { return static_cast<double>(next() >> 11) * 0x1.0p-53; }
   /// Uniform integer in [lo, hi].
   int between(int lo, int hi) {
-    return lo + static_cast<int>(next() % static_cast<std::uint64_t>(hi - lo + 1));
+    return lo +
+           static_cast<int>(next() % static_cast<std::uint64_t>(hi - lo + 1));
   }
   /// Approximately standard normal (Irwin-Hall of four), cheap and bounded,
   /// which keeps the synthetic flows free of absurd outliers.
@@ -73,7 +74,8 @@ class Sink {
  public:
   explicit Sink(const std::string& path) : path_(path) {
     fd_ = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    if (fd_ < 0) die("cannot create " + path + ": " + std::strerror(errno));
+    if (fd_ < 0)
+      die("cannot create " + path + ": " + std::strerror(errno));
     buf_.reserve(kBlock + 4096);
   }
   ~Sink() { close(); }
@@ -82,13 +84,16 @@ class Sink {
 
   void put(std::string_view s) {
     buf_.append(s);
-    if (buf_.size() >= kBlock) flush();
+    if (buf_.size() >= kBlock)
+      flush();
   }
   void put(char c) { buf_.push_back(c); }
   void close() {
-    if (fd_ < 0) return;
+    if (fd_ < 0)
+      return;
     flush();
-    if (::close(fd_) != 0) die("cannot close " + path_);
+    if (::close(fd_) != 0)
+      die("cannot close " + path_);
     fd_ = -1;
   }
   std::uint64_t bytes() const { return written_ + buf_.size(); }
@@ -100,7 +105,8 @@ class Sink {
     while (done < buf_.size()) {
       const ssize_t n = ::write(fd_, buf_.data() + done, buf_.size() - done);
       if (n < 0) {
-        if (errno == EINTR) continue;
+        if (errno == EINTR)
+          continue;
         die("cannot write " + path_ + ": " + std::strerror(errno));
       }
       done += static_cast<std::size_t>(n);
@@ -147,7 +153,8 @@ std::vector<Day> calendar(int first, int last) {
   for (int y = first; y <= last; ++y) {
     int doy = 0;
     for (int m = 1; m <= 12; ++m) {
-      for (int d = 1; d <= days_in_month(y, m); ++d) days.push_back({y, m, d, ++doy});
+      for (int d = 1; d <= days_in_month(y, m); ++d)
+        days.push_back({y, m, d, ++doy});
     }
   }
   return days;
@@ -187,7 +194,8 @@ void put_value(std::string& s, double v, Style style) {
     }
   }
   static constexpr double kScale[4] = {1.0, 10.0, 100.0, 1000.0};
-  const auto scaled = static_cast<std::uint64_t>(std::nearbyint(v * kScale[decimals]));
+  const auto scaled =
+      static_cast<std::uint64_t>(std::nearbyint(v * kScale[decimals]));
   char b[32];
   auto r = std::to_chars(b, b + sizeof b, scaled);
   std::string_view digits(b, static_cast<std::size_t>(r.ptr - b));
@@ -217,42 +225,90 @@ struct Region {
 };
 
 constexpr Region kRegions[] = {
-    {"01", "NB", 45.0, 48.0, -68.5, -64.0}, {"02", "ON", 42.5, 50.0, -95.0, -74.5},
-    {"02", "QC", 45.0, 53.0, -79.5, -60.0}, {"03", "QC", 50.0, 58.0, -78.0, -64.0},
-    {"04", "ON", 48.0, 55.0, -94.0, -80.0}, {"05", "AB", 49.0, 55.0, -118.0, -110.0},
-    {"05", "SK", 49.0, 57.0, -110.0, -102.0}, {"05", "MB", 49.0, 57.0, -102.0, -95.0},
-    {"06", "MB", 55.0, 59.5, -101.0, -94.0}, {"07", "AB", 54.0, 60.0, -120.0, -110.0},
-    {"08", "BC", 48.5, 58.0, -133.0, -114.5}, {"09", "YT", 60.0, 68.0, -141.0, -124.0},
-    {"10", "NT", 60.0, 69.0, -135.0, -102.0}, {"11", "SK", 49.0, 50.0, -110.0, -104.0},
+    {"01", "NB", 45.0, 48.0, -68.5, -64.0},
+    {"02", "ON", 42.5, 50.0, -95.0, -74.5},
+    {"02", "QC", 45.0, 53.0, -79.5, -60.0},
+    {"03", "QC", 50.0, 58.0, -78.0, -64.0},
+    {"04", "ON", 48.0, 55.0, -94.0, -80.0},
+    {"05", "AB", 49.0, 55.0, -118.0, -110.0},
+    {"05", "SK", 49.0, 57.0, -110.0, -102.0},
+    {"05", "MB", 49.0, 57.0, -102.0, -95.0},
+    {"06", "MB", 55.0, 59.5, -101.0, -94.0},
+    {"07", "AB", 54.0, 60.0, -120.0, -110.0},
+    {"08", "BC", 48.5, 58.0, -133.0, -114.5},
+    {"09", "YT", 60.0, 68.0, -141.0, -124.0},
+    {"10", "NT", 60.0, 69.0, -135.0, -102.0},
+    {"11", "SK", 49.0, 50.0, -110.0, -104.0},
 };
 
 constexpr const char* kRivers[] = {
-    "BOW", "ELBOW", "OLDMAN", "RED DEER", "BATTLE", "SWIFT CURRENT", "QU'APPELLE",
-    "ASSINIBOINE", "SOURIS", "WHITEMUD", "CARROT", "TORCH", "SASKATCHEWAN",
-    "ATHABASCA", "PEACE", "SMOKY", "WAPITI", "FRASER", "THOMPSON", "NICOLA",
-    "SIMILKAMEEN", "KOOTENAY", "ELK", "COLUMBIA", "SKEENA", "STIKINE", "LIARD",
-    "HAY", "YUKON", "PELLY", "MACKENZIE", "OTTAWA", "MADAWASKA", "GATINEAU",
-    "SAINT-MAURICE", "RICHELIEU", "SAINT JOHN", "MIRAMICHI", "RESTIGOUCHE",
-    "ALBANY", "MOOSE", "ABITIBI", "SEVERN", "WINISK", "ENGLISH", "WINNIPEG",
-    "NELSON", "CHURCHILL", "BURNTWOOD", "GRASS", "BEAVER", "PINE", "SHEEP",
-    "STONY", "WILLOW", "POPLAR", "MOOSE JAW", "LITTLE RED", "BIG", "SANDY",
+    "BOW",          "ELBOW",         "OLDMAN",        "RED DEER",
+    "BATTLE",       "SWIFT CURRENT", "QU'APPELLE",    "ASSINIBOINE",
+    "SOURIS",       "WHITEMUD",      "CARROT",        "TORCH",
+    "SASKATCHEWAN", "ATHABASCA",     "PEACE",         "SMOKY",
+    "WAPITI",       "FRASER",        "THOMPSON",      "NICOLA",
+    "SIMILKAMEEN",  "KOOTENAY",      "ELK",           "COLUMBIA",
+    "SKEENA",       "STIKINE",       "LIARD",         "HAY",
+    "YUKON",        "PELLY",         "MACKENZIE",     "OTTAWA",
+    "MADAWASKA",    "GATINEAU",      "SAINT-MAURICE", "RICHELIEU",
+    "SAINT JOHN",   "MIRAMICHI",     "RESTIGOUCHE",   "ALBANY",
+    "MOOSE",        "ABITIBI",       "SEVERN",        "WINISK",
+    "ENGLISH",      "WINNIPEG",      "NELSON",        "CHURCHILL",
+    "BURNTWOOD",    "GRASS",         "BEAVER",        "PINE",
+    "SHEEP",        "STONY",         "WILLOW",        "POPLAR",
+    "MOOSE JAW",    "LITTLE RED",    "BIG",           "SANDY",
 };
 
-constexpr const char* kKinds[] = {"RIVER", "RIVER", "RIVER", "CREEK", "CREEK",
-                                  "BROOK"};
+constexpr const char* kKinds[] = {"RIVER", "RIVER", "RIVER",
+                                  "CREEK", "CREEK", "BROOK"};
 
-constexpr const char* kWhere[] = {"AT", "NEAR", "NEAR", "ABOVE", "BELOW",
-                                  "AT THE MOUTH NEAR"};
+constexpr const char* kWhere[] = {"AT",    "NEAR",  "NEAR",
+                                  "ABOVE", "BELOW", "AT THE MOUTH NEAR"};
 
 constexpr const char* kPlaces[] = {
-    "CALGARY", "BANFF", "MEDICINE HAT", "LETHBRIDGE", "FORT MACLEOD", "DRUMHELLER",
-    "PRINCE ALBERT", "SASKATOON", "REGINA", "BRANDON", "PORTAGE LA PRAIRIE",
-    "THE PAS", "HOPE", "MISSION", "KAMLOOPS", "PRINCE GEORGE", "TERRACE",
-    "FORT NELSON", "WHITEHORSE", "DAWSON", "FORT SIMPSON", "OTTAWA", "HULL",
-    "TROIS-RIVIERES", "FREDERICTON", "EDMUNDSTON", "TIMMINS", "KENORA",
-    "THUNDER BAY", "PEACE RIVER", "GRANDE PRAIRIE", "FORT MCMURRAY", "HIGHWAY NO. 2",
-    "THE INTERNATIONAL BOUNDARY", "OUTLET OF LAKE", "OLD FORT", "RAILWAY BRIDGE",
-    "GAUGE STATION 2", "MILL", "SPRINGBANK", "CARSELAND", "BASSANO", "EMPRESS",
+    "CALGARY",
+    "BANFF",
+    "MEDICINE HAT",
+    "LETHBRIDGE",
+    "FORT MACLEOD",
+    "DRUMHELLER",
+    "PRINCE ALBERT",
+    "SASKATOON",
+    "REGINA",
+    "BRANDON",
+    "PORTAGE LA PRAIRIE",
+    "THE PAS",
+    "HOPE",
+    "MISSION",
+    "KAMLOOPS",
+    "PRINCE GEORGE",
+    "TERRACE",
+    "FORT NELSON",
+    "WHITEHORSE",
+    "DAWSON",
+    "FORT SIMPSON",
+    "OTTAWA",
+    "HULL",
+    "TROIS-RIVIERES",
+    "FREDERICTON",
+    "EDMUNDSTON",
+    "TIMMINS",
+    "KENORA",
+    "THUNDER BAY",
+    "PEACE RIVER",
+    "GRANDE PRAIRIE",
+    "FORT MCMURRAY",
+    "HIGHWAY NO. 2",
+    "THE INTERNATIONAL BOUNDARY",
+    "OUTLET OF LAKE",
+    "OLD FORT",
+    "RAILWAY BRIDGE",
+    "GAUGE STATION 2",
+    "MILL",
+    "SPRINGBANK",
+    "CARSELAND",
+    "BASSANO",
+    "EMPRESS",
 };
 
 template <typename T, std::size_t N>
@@ -271,7 +327,8 @@ std::vector<Station> make_stations(int count, Random& r) {
     id.push_back(static_cast<char>('0' + r.between(0, 2)));
     id.push_back(static_cast<char>('0' + r.between(0, 9)));
     id.push_back(static_cast<char>('0' + r.between(1, 9)));
-    if (!used.insert(id).second) continue;
+    if (!used.insert(id).second)
+      continue;
     Station s;
     s.id = id;
     s.province = reg.province;
@@ -281,7 +338,8 @@ std::vector<Station> make_stations(int count, Random& r) {
     s.lon = reg.lon_lo + r.uniform() * (reg.lon_hi - reg.lon_lo);
     // Drainage areas spread over five orders of magnitude, like a network
     // that gauges creeks and continental rivers alike.
-    s.area = std::exp(std::log(5.0) + r.uniform() * (std::log(300000.0) - std::log(5.0)));
+    s.area = std::exp(std::log(5.0) +
+                      r.uniform() * (std::log(300000.0) - std::log(5.0)));
     out.push_back(s);
   }
   std::sort(out.begin(), out.end(),
@@ -309,8 +367,9 @@ std::uint64_t write_station_list(const std::string& dir,
       ":EndHeader\n");
   char b[160];
   for (const Station& s : st) {
-    std::snprintf(b, sizeof b, "%s %s \"%s\" A D %.5f %.5f %.1f\n", s.id.c_str(),
-                  s.province.c_str(), s.name.c_str(), s.lat, s.lon, s.area);
+    std::snprintf(b, sizeof b, "%s %s \"%s\" A D %.5f %.5f %.1f\n",
+                  s.id.c_str(), s.province.c_str(), s.name.c_str(), s.lat,
+                  s.lon, s.area);
     f.put(b);
   }
   f.close();
@@ -347,21 +406,26 @@ std::vector<double> synthesise(const Station& s, const std::vector<Day>& days,
     }
     const double z = (days[k].doy - peak_day) / width;
     noise = persistence * noise + innovation * r.normal();
-    const double log_q = std::log(mean) + swing * (std::exp(-0.5 * z * z) - 0.3) +
-                         wet + noise;
+    const double log_q =
+        std::log(mean) + swing * (std::exp(-0.5 * z * z) - 0.3) + wet + noise;
     q[k] = std::exp(log_q);
     in_gap = in_gap ? r.uniform() >= 1.0 / kGapDays : r.uniform() < gap_start;
-    if (in_gap) q[k] = -1.0;
+    if (in_gap)
+      q[k] = -1.0;
   }
   return q;
 }
 
 const char* symbol(const Day& d, double q, Random& r) {
-  if (q < 0.0) return "";
-  if ((d.month <= 3 || d.month == 12) && r.uniform() < 0.6) return "B";  // ice
+  if (q < 0.0)
+    return "";
+  if ((d.month <= 3 || d.month == 12) && r.uniform() < 0.6)
+    return "B";  // ice
   const double u = r.uniform();
-  if (u < 0.01) return "E";
-  if (u < 0.02) return "A";
+  if (u < 0.01)
+    return "E";
+  if (u < 0.02)
+    return "A";
   return "";
 }
 
@@ -383,7 +447,8 @@ std::uint64_t write_historical(const std::string& path, const Station& s,
     rec.push_back('/');
     put_2(rec, days[k].day);
     rec.push_back(',');
-    if (q[k] >= 0.0) put_value(rec, q[k], style);
+    if (q[k] >= 0.0)
+      put_value(rec, q[k], style);
     rec.push_back(',');
     rec += symbol(days[k], q[k], r);
     rec.push_back('\n');
@@ -419,7 +484,8 @@ std::uint64_t write_provisional(const std::string& path, const Station& s,
     if (present) {
       // Where the archive has a gap, the provisional value is the one
       // the gauge reported, near the flows around it.
-      const double v = q[k] >= 0.0 ? q[k] : (k > 0 && q[k - 1] >= 0.0 ? q[k - 1] : 1.0);
+      const double v =
+          q[k] >= 0.0 ? q[k] : (k > 0 && q[k - 1] >= 0.0 ? q[k - 1] : 1.0);
       put_value(rec, v, style);
     }
     has_value[k - from] = present;
@@ -451,7 +517,8 @@ int main(int argc, char** argv) {
   std::string counts_path;
   for (int a = 1; a < argc; ++a) {
     const std::string flag = argv[a];
-    if (a + 1 >= argc) die("missing value after " + flag);
+    if (a + 1 >= argc)
+      die("missing value after " + flag);
     const char* v = argv[++a];
     if (flag == "--stations") {
       stations = to_int("--stations", v);
@@ -474,9 +541,11 @@ int main(int argc, char** argv) {
         "[--seed S] [--counts FILE]");
   }
   // Gaumo accepts at most 1000 stations; more would only test its limit stop.
-  if (stations > 1000) die("at most 1000 stations");
+  if (stations > 1000)
+    die("at most 1000 stations");
   const int first_year = end_year - years + 1;
-  if (first_year < 1) die("the first year would fall before year 1");
+  if (first_year < 1)
+    die("the first year would fall before year 1");
   if (::mkdir(out.c_str(), 0755) != 0 && errno != EEXIST) {
     die("cannot create " + out + ": " + std::strerror(errno));
   }
@@ -501,24 +570,29 @@ int main(int argc, char** argv) {
   for (std::size_t i = 0; i < st.size(); ++i) {
     Random sr(seed * 1000003ULL + i);
     const std::vector<double> q = synthesise(st[i], days, 0.05, sr);
-    const Style style = sr.uniform() < 0.5 ? Style::kSignificant : Style::kThousandths;
-    records += write_historical(out + "/" + st[i].id + "_Daily_Flow_ts.csv", st[i],
-                                days, q, style, sr, bytes);
+    const Style style =
+        sr.uniform() < 0.5 ? Style::kSignificant : Style::kThousandths;
+    records += write_historical(out + "/" + st[i].id + "_Daily_Flow_ts.csv",
+                                st[i], days, q, style, sr, bytes);
     ++files;
     const bool provisional = i % 10 == 0;
     if (provisional) {
-      records += write_provisional(out + "/Flow_" + st[i].id + ".csv", st[i], days,
-                                   prov_from, q, style, sr, prov_value, bytes);
+      records +=
+          write_provisional(out + "/Flow_" + st[i].id + ".csv", st[i], days,
+                            prov_from, q, style, sr, prov_value, bytes);
       ++files;
     }
-    if (counts_path.empty()) continue;
+    if (counts_path.empty())
+      continue;
     counts += st[i].id;
     std::size_t k = 0;
     for (int y = first_year; y <= end_year; ++y) {
       int n = 0;
       for (; k < days.size() && days[k].year == y; ++k) {
-        const bool filled = provisional && k >= prov_from && prov_value[k - prov_from];
-        if ((q[k] >= 0.0 || filled) && counted_day(days[k])) ++n;
+        const bool filled =
+            provisional && k >= prov_from && prov_value[k - prov_from];
+        if ((q[k] >= 0.0 || filled) && counted_day(days[k]))
+          ++n;
       }
       counts += ' ';
       counts += std::to_string(n);
@@ -529,9 +603,11 @@ int main(int argc, char** argv) {
     Sink c(counts_path);
     c.put(counts);
   }
-  std::printf("stations=%d years=%d first=%d last=%d records=%llu bytes=%llu files=%d\n",
-              stations, years, first_year, end_year,
-              static_cast<unsigned long long>(records),
-              static_cast<unsigned long long>(bytes), files);
+  std::printf(
+      "stations=%d years=%d first=%d last=%d records=%llu bytes=%llu "
+      "files=%d\n",
+      stations, years, first_year, end_year,
+      static_cast<unsigned long long>(records),
+      static_cast<unsigned long long>(bytes), files);
   return 0;
 }

@@ -1,7 +1,9 @@
 // Micro-benchmarks of the two inner loops a national-scale run spends its
 // time in: daily records into the flow table (a whole station file, and
-// one record at a time), and one row of 1000 daily flows into F12.3 text. Run by hand on a quiet machine (Release build):
-//   gaumo_micro_bench --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
+// one record at a time), and one row of 1000 daily flows into F12.3 text. Run
+// by hand on a quiet machine (Release build):
+//   gaumo_micro_bench --benchmark_repetitions=5
+//   --benchmark_report_aggregates_only=true
 
 #include <benchmark/benchmark.h>
 
@@ -13,12 +15,12 @@
 
 #include "flow/flow_table.h"
 #include "flow/record_reader.h"
+#include "run/run_log.h"
 #include "run/run_options.h"
 #include "stations/station_catalogue.h"
+#include "support/memory_input.h"
 #include "text/fixed_fields.h"
 #include "text/free_form.h"
-#include "support/memory_input.h"
-#include "run/run_log.h"
 
 namespace {
 
@@ -43,7 +45,7 @@ std::vector<float> realistic_flows(std::size_t n) {
       v[k] = -1.0f;
       continue;
     }
-    const std::uint32_t digits = next_random(s) % 100000;  // up to 5 digits
+    const std::uint32_t digits = next_random(s) % 100000;    // up to 5 digits
     const int scale = static_cast<int>(next_random(s) % 4);  // 0 to 3 decimals
     static constexpr float kDiv[4] = {1.0f, 10.0f, 100.0f, 1000.0f};
     v[k] = static_cast<float>(digits) / kDiv[scale];
@@ -102,7 +104,8 @@ void BM_HandleHistoricalRecord(benchmark::State& state) {
     benchmark::DoNotOptimize(gaumo::handle_record(
         line, gaumo::RecordKind::kHistorical, fx.idsta, 1, fx.sink));
     bytes += static_cast<std::int64_t>(line.size()) + 1;
-    if (++k == lines.size()) k = 0;
+    if (++k == lines.size())
+      k = 0;
   }
   state.SetItemsProcessed(state.iterations());
   state.SetBytesProcessed(bytes);
@@ -243,7 +246,8 @@ void BM_PutFixedRow(benchmark::State& state) {
   out.reserve(row.size() * 12 + 1);
   for (auto _ : state) {
     out.clear();
-    for (float v : row) gaumo::put_fixed(out, v, 12, 3);
+    for (float v : row)
+      gaumo::put_fixed(out, v, 12, 3);
     out += '\n';
     benchmark::DoNotOptimize(out.data());
   }

@@ -84,23 +84,25 @@ struct Targets {
       const Slot& a = slots[k];
       const Slot& b = o.slots[k];
       switch (a.kind) {
-        case TargetKind::kText:
-          if (std::memcmp(a.text.get(), b.text.get(), a.length) != 0) {
-            return false;
-          }
-          break;
-        case TargetKind::kInt16:
-          if (*a.i16 != *b.i16) return false;
-          break;
-        case TargetKind::kInt32:
-          if (*a.i32 != *b.i32) return false;
-          break;
-        case TargetKind::kReal32:
-          // Bitwise, so -0.0 and 0.0 count as different values.
-          if (std::memcmp(a.r32.get(), b.r32.get(), sizeof(float)) != 0) {
-            return false;
-          }
-          break;
+      case TargetKind::kText:
+        if (std::memcmp(a.text.get(), b.text.get(), a.length) != 0) {
+          return false;
+        }
+        break;
+      case TargetKind::kInt16:
+        if (*a.i16 != *b.i16)
+          return false;
+        break;
+      case TargetKind::kInt32:
+        if (*a.i32 != *b.i32)
+          return false;
+        break;
+      case TargetKind::kReal32:
+        // Bitwise, so -0.0 and 0.0 count as different values.
+        if (std::memcmp(a.r32.get(), b.r32.get(), sizeof(float)) != 0) {
+          return false;
+        }
+        break;
       }
     }
     return true;
@@ -120,7 +122,8 @@ class Lines final : public gaumo::LineSource {
   explicit Lines(std::vector<std::string_view> lines)
       : lines_(std::move(lines)) {}
   bool next_line(std::string_view& line) override {
-    if (next_ >= lines_.size()) return false;
+    if (next_ >= lines_.size())
+      return false;
     line = lines_[next_++];
     return true;
   }
@@ -137,8 +140,10 @@ bool same_result(const ReadResult& a, const ReadResult& b) {
 }
 
 void check_result(const ReadResult& r, std::size_t n) {
-  if (r.assigned > n) fail("more targets assigned than given");
-  if (!r.ok() && r.target_index >= n) fail("failing target out of range");
+  if (r.assigned > n)
+    fail("more targets assigned than given");
+  if (!r.ok() && r.target_index >= n)
+    fail("failing target out of range");
 }
 
 }  // namespace
@@ -148,12 +153,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
   gaumo::fuzz::ByteCursor in(data, size);
   const std::size_t n = 1 + in.byte() % kMaxTargets;
   std::vector<std::uint8_t> kinds(n);
-  for (auto& k : kinds) k = in.byte();
+  for (auto& k : kinds)
+    k = in.byte();
 
   std::vector<std::string_view> lines = gaumo::fuzz::split_lines(in.rest());
   const std::string_view first = lines.empty() ? std::string_view{} : lines[0];
   std::vector<std::string_view> more;
-  if (lines.size() > 1) more.assign(lines.begin() + 1, lines.end());
+  if (lines.size() > 1)
+    more.assign(lines.begin() + 1, lines.end());
 
   Targets alone(kinds);
   const ReadResult r_alone = gaumo::read_values(first, nullptr, alone.list);
@@ -176,7 +183,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
     if (!same_result(r_alone, r_fed) || !alone.same_values(fed)) {
       fail("a read that ended on its first line changed with more lines");
     }
-    if (source.used() != 0) fail("a line was taken that the read never needed");
+    if (source.used() != 0)
+      fail("a line was taken that the read never needed");
   }
   return 0;
 }

@@ -26,7 +26,8 @@ class MemOutput final : public OutputFile {
   MemOutput(MemFileSystem& fs, std::string path, const Fault* fault)
       : fs_(fs), path_(std::move(path)), fault_(fault) {}
   int write(const char* buf, std::size_t n) override {
-    if (closed_) fail("write after close");
+    if (closed_)
+      fail("write after close");
     if (fault_ != nullptr && fault_->kind == Fault::Kind::kWrite &&
         written_ + n > fault_->offset) {
       const std::size_t room = fault_->offset - written_;
@@ -40,7 +41,8 @@ class MemOutput final : public OutputFile {
     return 0;
   }
   int close() override {
-    if (closed_) fail("output closed twice");
+    if (closed_)
+      fail("output closed twice");
     closed_ = true;
     if (fault_ != nullptr && fault_->kind == Fault::Kind::kClose) {
       fs_.note_fault(path_);
@@ -83,8 +85,8 @@ std::vector<std::string_view> split_sections(std::string_view text,
       parts.push_back(text);
       return parts;
     }
-    const auto at = static_cast<std::size_t>(static_cast<const char*>(hit) -
-                                             text.data());
+    const auto at =
+        static_cast<std::size_t>(static_cast<const char*>(hit) - text.data());
     parts.push_back(text.substr(0, at));
     text.remove_prefix(at + sep.size());
   }

@@ -27,7 +27,8 @@ class ByteCursor {
   ByteCursor(const std::uint8_t* data, std::size_t size)
       : rest_(reinterpret_cast<const char*>(data), size) {}
   std::uint8_t byte() {
-    if (rest_.empty()) return 0;
+    if (rest_.empty())
+      return 0;
     const auto b = static_cast<std::uint8_t>(rest_.front());
     rest_.remove_prefix(1);
     return b;
@@ -104,7 +105,8 @@ class MemFileSystem final : public FileSystem {
     files_[path].append(bytes);
   }
   void note_fault(const std::string& path) {
-    if (fault_hit_.empty()) fault_hit_ = path;
+    if (fault_hit_.empty())
+      fault_hit_ = path;
   }
 
  private:

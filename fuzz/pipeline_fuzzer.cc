@@ -39,8 +39,8 @@
 
 namespace {
 
-using gaumo::fuzz::Fault;
 using gaumo::fuzz::fail;
+using gaumo::fuzz::Fault;
 
 constexpr std::int64_t kMaxYears = 5;
 constexpr std::size_t kMaxListLines = 40;
@@ -48,8 +48,8 @@ constexpr std::size_t kStationPairs = 4;
 constexpr std::string_view kSeparator = "@@\n";
 constexpr std::string_view kNoFile = "-\n";
 constexpr std::string_view kFolder = "/\n";
-constexpr std::array<std::size_t, 8> kPieces = {4096, 1, 7, 64, 511, 512,
-                                                513, 1 << 20};
+constexpr std::array<std::size_t, 8> kPieces = {4096, 1,   7,   64,
+                                                511,  512, 513, 1 << 20};
 constexpr const char* kInfoFile = "Gaumo_info.txt";
 
 Fault make_fault(std::uint8_t kind, std::uint8_t ordinal, std::uint8_t at) {
@@ -57,31 +57,31 @@ Fault make_fault(std::uint8_t kind, std::uint8_t ordinal, std::uint8_t at) {
   f.ordinal = ordinal % 16;
   f.offset = std::size_t{at} * at;
   switch (kind % 16) {
-    case 8:
-      f.kind = Fault::Kind::kOpenWrite;
-      f.err = gaumo::kIsADirectory;
-      break;
-    case 9:
-      f.kind = Fault::Kind::kOpenWrite;
-      f.err = ENOSPC;
-      break;
-    case 10:
-    case 11:
-      f.kind = Fault::Kind::kWrite;
-      break;
-    case 12:
-      f.kind = Fault::Kind::kClose;
-      break;
-    case 13:
-      f.kind = Fault::Kind::kOpenRead;
-      f.err = EIO;
-      break;
-    case 14:
-    case 15:
-      f.kind = Fault::Kind::kRead;
-      break;
-    default:
-      break;
+  case 8:
+    f.kind = Fault::Kind::kOpenWrite;
+    f.err = gaumo::kIsADirectory;
+    break;
+  case 9:
+    f.kind = Fault::Kind::kOpenWrite;
+    f.err = ENOSPC;
+    break;
+  case 10:
+  case 11:
+    f.kind = Fault::Kind::kWrite;
+    break;
+  case 12:
+    f.kind = Fault::Kind::kClose;
+    break;
+  case 13:
+    f.kind = Fault::Kind::kOpenRead;
+    f.err = EIO;
+    break;
+  case 14:
+  case 15:
+    f.kind = Fault::Kind::kRead;
+    break;
+  default:
+    break;
   }
   return f;
 }
@@ -89,8 +89,10 @@ Fault make_fault(std::uint8_t kind, std::uint8_t ordinal, std::uint8_t at) {
 /// The next non-blank console line, as the dialogue takes its answers.
 bool next_answer(std::istream& in, std::string& line) {
   while (std::getline(in, line)) {
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    if (line.find_first_not_of(" \t") != std::string::npos) return true;
+    if (!line.empty() && line.back() == '\r')
+      line.pop_back();
+    if (line.find_first_not_of(" \t") != std::string::npos)
+      return true;
   }
   return false;
 }
@@ -101,12 +103,15 @@ bool too_many_years(const std::string& answers) {
   std::istringstream in(answers);
   std::string line;
   std::int32_t year[2] = {0, 0};
-  if (!next_answer(in, line)) return false;
+  if (!next_answer(in, line))
+    return false;
   for (std::int32_t& y : year) {
-    if (!next_answer(in, line)) return false;
+    if (!next_answer(in, line))
+      return false;
     const gaumo::Target t = gaumo::Target::int32(&y);
     const gaumo::ReadResult r = gaumo::read_values(line, nullptr, {&t, 1});
-    if (!r.ok() || r.assigned == 0) return false;
+    if (!r.ok() || r.assigned == 0)
+      return false;
   }
   return std::int64_t{year[1]} - year[0] + 1 > kMaxYears;
 }
@@ -171,7 +176,8 @@ bool show_run() {
 
 void put_section(gaumo::fuzz::MemFileSystem& fs, const std::string& name,
                  std::string_view text) {
-  if (text == kNoFile) return;
+  if (text == kNoFile)
+    return;
   if (text == kFolder) {
     fs.put_folder(name);
     return;
@@ -191,15 +197,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
   const auto sections = gaumo::fuzz::split_sections(in.rest(), kSeparator);
 
   const std::string answers(sections[0]);
-  if (too_many_years(answers)) return -1;
+  if (too_many_years(answers))
+    return -1;
   if (sections.size() > 1) {
     std::size_t lines = 0;
-    for (char c : sections[1]) lines += c == '\n';
-    if (lines > kMaxListLines) return -1;
+    for (char c : sections[1])
+      lines += c == '\n';
+    if (lines > kMaxListLines)
+      return -1;
   }
 
   gaumo::fuzz::MemFileSystem mem(make_fault(fault_kind, ordinal, at), piece);
-  if (sections.size() > 1) put_section(mem, "flow_stations.tb0", sections[1]);
+  if (sections.size() > 1)
+    put_section(mem, "flow_stations.tb0", sections[1]);
   for (std::size_t k = 0; k < kStationPairs; ++k) {
     const std::size_t h = 2 + 2 * k;
     if (h < sections.size()) {
@@ -214,8 +224,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
 
   std::istringstream console_in(answers);
   std::ostringstream console_out;
-  gaumo::RunEnv env{console_in, console_out, fs,
-                    [] { return gaumo::LocalTime{2016, 5, 3, 12, 34}; }};
+  gaumo::RunEnv env{console_in, console_out, fs, [] {
+                      return gaumo::LocalTime{2016, 5, 3, 12, 34};
+                    }};
   const int status = gaumo::run_gaumo(env);
 
   if (show_run()) {
@@ -225,14 +236,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
       std::fprintf(stderr, "--- %s: %zu bytes\n", name.c_str(), text.size());
     }
   }
-  if (status != 0 && status != 1) fail("exit status other than 0 or 1");
+  if (status != 0 && status != 1)
+    fail("exit status other than 0 or 1");
   const std::string console = console_out.str();
   const std::string closing = gaumo::closing_text();
-  const bool closed =
-      console.size() >= closing.size() &&
-      console.compare(console.size() - closing.size(), closing.size(),
-                      closing) == 0;
-  if (closed != (status == 0)) fail("closing box and exit status disagree");
+  const bool closed = console.size() >= closing.size() &&
+                      console.compare(console.size() - closing.size(),
+                                      closing.size(), closing) == 0;
+  if (closed != (status == 0))
+    fail("closing box and exit status disagree");
   const std::string& hit = mem.fault_hit();
   if (!hit.empty() && hit != kInfoFile && status == 0) {
     fail("a failed output ended the run with status 0");

@@ -40,8 +40,8 @@ using gaumo::fuzz::fail;
 
 // Common and leap years, the century, and the ends of what a record's 16-bit
 // year can hold.
-constexpr std::array<std::int32_t, 8> kStartYears = {
-    1999, 2000, 2012, 1900, 1918, 32766, -32768, 0};
+constexpr std::array<std::int32_t, 8> kStartYears = {1999, 2000,  2012,   1900,
+                                                     1918, 32766, -32768, 0};
 constexpr std::int32_t kStations = 2;
 // Days that hold a value before a provisional pass: the first ten of the
 // first year, and day 366, which only a leap year's 31 December reaches.
@@ -85,7 +85,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
   if (provisional && years > 0) {
     float* days = table.days(station, 1);
     for (std::int32_t d = 1; d <= gaumo::kDaySlots; ++d) {
-      if (is_held(d)) days[d - 1] = kHeld;
+      if (is_held(d))
+        days[d - 1] = kHeld;
     }
   }
 
@@ -121,16 +122,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
           gaumo::handle_record(record, kind, idsta, station, sink);
       const auto slow =
           gaumo::handle_record(record, kind, idsta, station, plain);
-      if (fast != slow) fail("the fast paths changed a record's outcome");
+      if (fast != slow)
+        fail("the fast paths changed a record's outcome");
       if (!same_fields(fields, plain_fields)) {
         fail("the fast paths changed the record fields");
       }
     }
   } else {
     const std::size_t piece = 1 + ((feed >> 1) & 31) * 17;
-    const std::size_t fail_at =
-        (feed >> 6) == 0 ? gaumo::fuzz::PieceInput::kNever
-                         : records.size() * (feed >> 6) / 4;
+    const std::size_t fail_at = (feed >> 6) == 0
+                                    ? gaumo::fuzz::PieceInput::kNever
+                                    : records.size() * (feed >> 6) / 4;
     const gaumo::FileName fln("fuzz_Daily_Flow_ts.csv");
     gaumo::fuzz::PieceInput file(records, piece, fail_at);
     gaumo::read_station_records(file, kind, fln, idsta, station, sink);

@@ -15,9 +15,9 @@
 #include <string>
 
 #include "fuzz_support.h"
-#include "stations/station_list_reader.h"
 #include "output/station_listings.h"
 #include "run/fatal_stop.h"
+#include "stations/station_list_reader.h"
 
 namespace {
 
@@ -31,11 +31,14 @@ constexpr std::size_t kDischargeWidth = 116;
 /// after `skip` heading lines.
 void check_rows(const std::string& text, std::size_t skip, std::int32_t rows,
                 std::size_t width, const char* what) {
-  if (!text.empty() && text.back() != '\n') fail(what);
+  if (!text.empty() && text.back() != '\n')
+    fail(what);
   const auto lines = gaumo::fuzz::split_lines(text);
-  if (lines.size() != skip + static_cast<std::size_t>(rows)) fail(what);
+  if (lines.size() != skip + static_cast<std::size_t>(rows))
+    fail(what);
   for (std::size_t k = skip; k < lines.size(); ++k) {
-    if (lines[k].size() != width) fail(what);
+    if (lines[k].size() != width)
+      fail(what);
   }
 }
 

@@ -23,7 +23,8 @@ std::string last_line(const std::string& out) {
 
 /// Everything but the last line (with its line end).
 std::string all_but_last_line(const std::string& out) {
-  const auto end = out.size() > 0 && out.back() == '\n' ? out.size() - 1 : out.size();
+  const auto end =
+      out.size() > 0 && out.back() == '\n' ? out.size() - 1 : out.size();
   const auto cut = out.rfind('\n', end == 0 ? 0 : end - 1);
   return cut == std::string::npos ? std::string() : out.substr(0, cut + 1);
 }
@@ -53,27 +54,34 @@ TEST(StationListRun, ShowsTheWholeConsoleTranscriptOfASmallList) {
       " flow_stations.tb0 found\n"
       " Reading flow_stations.tb0\n"
       " found endheader\n"
-      "            101AB002  NORTH RIVER AT MILL                               \n"
-      "            205XY1    LAKE                                              \n"
+      "            101AB002  NORTH RIVER AT MILL                               "
+      "\n"
+      "            205XY1    LAKE                                              "
+      "\n"
       " no flow stations found =           2\n"
       "\n"
       " grapher_titles.csv written\n"
       "\n"
       " discharge_sites.xyz written\n"
       " Opened unit=         101 filename=01AB002_Daily_Flow_ts.csv     \n"
-      " 05XY1  _Daily_Flow_ts.csv                                    not found\n"
+      " 05XY1  _Daily_Flow_ts.csv                                    not "
+      "found\n"
       " Continuing to find the next listed file\n"
       " ng =           2\n"
       " is this ok?\n"
       " ****************************\n"
       " Looking for provisional data\n"
       " ****************************\n"
-      "            1Flow_01AB002.csv                                            \n"
-      " Flow_01AB002.csv                                             not found\n"
+      "            1Flow_01AB002.csv                                           "
+      " \n"
+      " Flow_01AB002.csv                                             not "
+      "found\n"
       " Continuing to find the next listed file\n"
       " Closed unit=         101 filename=Flow_01AB002.csv              \n"
-      "            2Flow_05XY1  .csv                                            \n"
-      " Flow_05XY1  .csv                                             not found\n"
+      "            2Flow_05XY1  .csv                                           "
+      " \n"
+      " Flow_05XY1  .csv                                             not "
+      "found\n"
       " Continuing to find the next listed file\n"
       " Closed unit=         102 filename=Flow_05XY1  .csv              \n"
       " ng =           2\n"
@@ -82,12 +90,14 @@ TEST(StationListRun, ShowsTheWholeConsoleTranscriptOfASmallList) {
       " Opened unit=         999 filename=../20100101_str.tb0           \n"
       " fn=         999\n"
       " Closed unit          999 Filename=  ../20100101_str.tb0           \n";
-  EXPECT_EQ(mask_banner(r.out), dialogue_transcript() + stages + closing_transcript());
-  EXPECT_EQ(box.read("Gaumo_info.txt"),
-            " Opened unit=         101 filename=01AB002_Daily_Flow_ts.csv     \n"
-            " Closed unit=         101 filename=Flow_01AB002.csv              \n"
-            " Closed unit=         102 filename=Flow_05XY1  .csv              \n"
-            " Closed unit          999 Filename=  ../20100101_str.tb0           \n");
+  EXPECT_EQ(mask_banner(r.out),
+            dialogue_transcript() + stages + closing_transcript());
+  EXPECT_EQ(
+      box.read("Gaumo_info.txt"),
+      " Opened unit=         101 filename=01AB002_Daily_Flow_ts.csv     \n"
+      " Closed unit=         101 filename=Flow_01AB002.csv              \n"
+      " Closed unit=         102 filename=Flow_05XY1  .csv              \n"
+      " Closed unit          999 Filename=  ../20100101_str.tb0           \n");
 }
 
 TEST(StationListRun, WritesTheListingsOfAListThatUsesEveryFormOfField) {
@@ -98,12 +108,14 @@ TEST(StationListRun, WritesTheListingsOfAListThatUsesEveryFormOfField) {
       "# id prov name status status lat lon area\n"
       "   :EndHeader\r\n"
       "02CD003, ON ,'O''BRIEN CREEK, N/W ARM',A,X,45.5,-75.25,12.4\r\n"
-      "03EF00456\tQC\t\"THE \"\"BIG\"\" RIVER\"\tA\tX\t46.25\t-71.125\t2209.5\r\n"
+      "03EF00456\tQC\t\"THE \"\"BIG\"\" "
+      "RIVER\"\tA\tX\t46.25\t-71.125\t2209.5\r\n"
       "\r\n"
       " \t \n"
       "05XY1 BC \"HEADWATERS OF THE GREAT NORTHERN RIVER BELOW THE CONFLUENCE "
       "WITH THE LITTLE SOUTH FORK NEAR THE OLD MILL\" A X 60.5 -130.75 0.4\n"
-      "04GH005 NT \"CLEARWATER RIVER ABOVE THE FALLS AT THE NORTHERN BOUNDARY OF "
+      "04GH005 NT \"CLEARWATER RIVER ABOVE THE FALLS AT THE NORTHERN BOUNDARY "
+      "OF "
       "THE PARK\" A X 1.0E9 -0.0004 1.5e10\n"
       "06IJ007 AB \"SOUTH SASKATCHEWAN RIVER NEAR MEDICINE HAT CITY\" A X "
       "50.04 -110.68 1e5 anything after the area\n"
@@ -118,49 +130,85 @@ TEST(StationListRun, WritesTheListingsOfAListThatUsesEveryFormOfField) {
   // An empty name leaves the count pass's buffer as the previous row left it.
   const std::string echo =
       " found endheader\n"
-      "            102CD003  O'BRIEN CREEK, N/W ARM                            \n"
-      "            203EF004  THE \"BIG\" RIVER                                   \n"
-      "            305XY1    HEADWATERS OF THE GREAT NORTHERN RIVER BELOW THE C\n"
-      "            404GH005  CLEARWATER RIVER ABOVE THE FALLS AT THE NORTHERN B\n"
-      "            506IJ007  SOUTH SASKATCHEWAN RIVER NEAR MEDICINE HAT CITY   \n"
-      "            607KL008  SOUTH SASKATCHEWAN RIVER NEAR MEDICINE HAT CITY   \n"
-      "            701AB002  NORTH RIVER AT MILL                               \n"
-      "            808MN009  TWIN FALLS                                        \n"
-      "            909OP010  SLASH CREEK                                       \n"
+      "            102CD003  O'BRIEN CREEK, N/W ARM                            "
+      "\n"
+      "            203EF004  THE \"BIG\" RIVER                                 "
+      "  \n"
+      "            305XY1    HEADWATERS OF THE GREAT NORTHERN RIVER BELOW THE "
+      "C\n"
+      "            404GH005  CLEARWATER RIVER ABOVE THE FALLS AT THE NORTHERN "
+      "B\n"
+      "            506IJ007  SOUTH SASKATCHEWAN RIVER NEAR MEDICINE HAT CITY   "
+      "\n"
+      "            607KL008  SOUTH SASKATCHEWAN RIVER NEAR MEDICINE HAT CITY   "
+      "\n"
+      "            701AB002  NORTH RIVER AT MILL                               "
+      "\n"
+      "            808MN009  TWIN FALLS                                        "
+      "\n"
+      "            909OP010  SLASH CREEK                                       "
+      "\n"
       " no flow stations found =           9\n";
   EXPECT_NE(r.out.find(echo), std::string::npos) << r.out;
 
   EXPECT_EQ(box.read("nudge_flags.new"),
-            "     -75.250      45.500    1     02CD003     O'BRIEN CREEK, N/W ARM                         12.\n"
-            "     -71.125      46.250    1     03EF004     THE \"BIG\" RIVER                              2210.\n"
-            "    -130.750      60.500    1     05XY1       HEADWATERS OF THE GREAT NORTHERN RIVER B        0.\n"
-            "      -0.000************    1     04GH005     CLEARWATER RIVER ABOVE THE FALLS AT THE **********\n"
-            "    -110.680      50.040    1     06IJ007     SOUTH SASKATCHEWAN RIVER NEAR MEDICINE H   100000.\n"
-            "       0.000       0.000    1     07KL008                                                     0.\n"
-            "    -115.572      51.172    1     01AB002     NORTH RIVER AT MILL                          2210.\n"
-            "      45.250      45.250    1     08MN009     TWIN FALLS                                    100.\n"
-            "       0.000      47.500    1     09OP010     SLASH CREEK                                     0.\n");
+            "     -75.250      45.500    1     02CD003     O'BRIEN CREEK, N/W "
+            "ARM                         12.\n"
+            "     -71.125      46.250    1     03EF004     THE \"BIG\" RIVER   "
+            "                           2210.\n"
+            "    -130.750      60.500    1     05XY1       HEADWATERS OF THE "
+            "GREAT NORTHERN RIVER B        0.\n"
+            "      -0.000************    1     04GH005     CLEARWATER RIVER "
+            "ABOVE THE FALLS AT THE **********\n"
+            "    -110.680      50.040    1     06IJ007     SOUTH SASKATCHEWAN "
+            "RIVER NEAR MEDICINE H   100000.\n"
+            "       0.000       0.000    1     07KL008                         "
+            "                            0.\n"
+            "    -115.572      51.172    1     01AB002     NORTH RIVER AT MILL "
+            "                         2210.\n"
+            "      45.250      45.250    1     08MN009     TWIN FALLS          "
+            "                          100.\n"
+            "       0.000      47.500    1     09OP010     SLASH CREEK         "
+            "                            0.\n");
   EXPECT_EQ(box.read("grapher_titles.csv"),
-            "    1,02CD003,\"O'BRIEN CREEK, N/W ARM                                      \",       12.\n"
-            "    2,03EF004,\"THE \"BIG\" RIVER                                             \",     2210.\n"
-            "    3,05XY1  ,\"HEADWATERS OF THE GREAT NORTHERN RIVER BELOW THE CONFLUENCE \",        0.\n"
-            "    4,04GH005,\"CLEARWATER RIVER ABOVE THE FALLS AT THE NORTHERN BOUNDARY OF\",**********\n"
-            "    5,06IJ007,\"SOUTH SASKATCHEWAN RIVER NEAR MEDICINE HAT CITY             \",   100000.\n"
-            "    6,07KL008,\"                                                            \",        0.\n"
-            "    7,01AB002,\"NORTH RIVER AT MILL                                         \",     2210.\n"
-            "    8,08MN009,\"TWIN FALLS                                                  \",      100.\n"
-            "    9,09OP010,\"SLASH CREEK                                                 \",        0.\n");
+            "    1,02CD003,\"O'BRIEN CREEK, N/W ARM                            "
+            "          \",       12.\n"
+            "    2,03EF004,\"THE \"BIG\" RIVER                                 "
+            "            \",     2210.\n"
+            "    3,05XY1  ,\"HEADWATERS OF THE GREAT NORTHERN RIVER BELOW THE "
+            "CONFLUENCE \",        0.\n"
+            "    4,04GH005,\"CLEARWATER RIVER ABOVE THE FALLS AT THE NORTHERN "
+            "BOUNDARY OF\",**********\n"
+            "    5,06IJ007,\"SOUTH SASKATCHEWAN RIVER NEAR MEDICINE HAT CITY   "
+            "          \",   100000.\n"
+            "    6,07KL008,\"                                                  "
+            "          \",        0.\n"
+            "    7,01AB002,\"NORTH RIVER AT MILL                               "
+            "          \",     2210.\n"
+            "    8,08MN009,\"TWIN FALLS                                        "
+            "          \",      100.\n"
+            "    9,09OP010,\"SLASH CREEK                                       "
+            "          \",        0.\n");
   EXPECT_EQ(box.read("discharge_sites.xyz"),
             " xsta(i)  ysta(i)  i  idsta(i)  sta_name(i) dr_area(i)\n"
-            "     -75.250      45.500    1     02CD003  \"O'BRIEN CREEK, N/W ARM                                      \"        12.\n"
-            "     -71.125      46.250    2     03EF004  \"THE \"BIG\" RIVER                                             \"      2210.\n"
-            "    -130.750      60.500    3     05XY1    \"HEADWATERS OF THE GREAT NORTHERN RIVER BELOW THE CONFLUENCE \"         0.\n"
-            "      -0.000************    4     04GH005  \"CLEARWATER RIVER ABOVE THE FALLS AT THE NORTHERN BOUNDARY OF\" **********\n"
-            "    -110.680      50.040    5     06IJ007  \"SOUTH SASKATCHEWAN RIVER NEAR MEDICINE HAT CITY             \"    100000.\n"
-            "       0.000       0.000    6     07KL008  \"                                                            \"         0.\n"
-            "    -115.572      51.172    7     01AB002  \"NORTH RIVER AT MILL                                         \"      2210.\n"
-            "      45.250      45.250    8     08MN009  \"TWIN FALLS                                                  \"       100.\n"
-            "       0.000      47.500    9     09OP010  \"SLASH CREEK                                                 \"         0.\n");
+            "     -75.250      45.500    1     02CD003  \"O'BRIEN CREEK, N/W "
+            "ARM                                      \"        12.\n"
+            "     -71.125      46.250    2     03EF004  \"THE \"BIG\" RIVER    "
+            "                                         \"      2210.\n"
+            "    -130.750      60.500    3     05XY1    \"HEADWATERS OF THE "
+            "GREAT NORTHERN RIVER BELOW THE CONFLUENCE \"         0.\n"
+            "      -0.000************    4     04GH005  \"CLEARWATER RIVER "
+            "ABOVE THE FALLS AT THE NORTHERN BOUNDARY OF\" **********\n"
+            "    -110.680      50.040    5     06IJ007  \"SOUTH SASKATCHEWAN "
+            "RIVER NEAR MEDICINE HAT CITY             \"    100000.\n"
+            "       0.000       0.000    6     07KL008  \"                     "
+            "                                       \"         0.\n"
+            "    -115.572      51.172    7     01AB002  \"NORTH RIVER AT MILL  "
+            "                                       \"      2210.\n"
+            "      45.250      45.250    8     08MN009  \"TWIN FALLS           "
+            "                                       \"       100.\n"
+            "       0.000      47.500    9     09OP010  \"SLASH CREEK          "
+            "                                       \"         0.\n");
 }
 
 TEST(StationListRun, GoesOnWithoutStationsWhenTheListIsMissing) {
@@ -225,12 +273,14 @@ TEST(StationListRun, EndsTheHeaderOnlyAtAFirstWordStartingWithEndHeader) {
   const RunResult r = box.run(kReverseYears);
   EXPECT_EQ(r.status, 0);
   EXPECT_NE(r.out.find(" found endheader\n"
-                       "            101AB002  NORTH RIVER AT MILL                               \n"
+                       "            101AB002  NORTH RIVER AT MILL              "
+                       "                 \n"
                        " no flow stations found =           1\n"),
             std::string::npos)
       << r.out;
   EXPECT_EQ(box.read("nudge_flags.new"),
-            "    -115.572      51.172    1     01AB002     NORTH RIVER AT MILL                          2210.\n");
+            "    -115.572      51.172    1     01AB002     NORTH RIVER AT MILL "
+            "                         2210.\n");
 }
 
 std::string numbered_rows(int count) {
@@ -238,7 +288,8 @@ std::string numbered_rows(int count) {
   for (int k = 1; k <= count; ++k) {
     char id[16];
     std::snprintf(id, sizeof id, "ST%05d", k);
-    rows += std::string(id) + " AB NAME A X 50.0 -100.0 " + std::to_string(k) + "\n";
+    rows += std::string(id) + " AB NAME A X 50.0 -100.0 " + std::to_string(k) +
+            "\n";
   }
   return rows;
 }
@@ -281,8 +332,9 @@ TEST(StationListRun, StopsAtTheThousandAndFirstStation) {
 
 TEST(StationListRun, ReportsABadLatitudeWithTheFileAndLineAsTheLastLine) {
   Sandbox box;
-  box.write("flow_stations.tb0", "# header\n:EndHeader\n" + kMillRow +
-                                     "\n02AB003 AB \"M\" A X 4x9.1 -115.0 10\n");
+  box.write("flow_stations.tb0",
+            "# header\n:EndHeader\n" + kMillRow +
+                "\n02AB003 AB \"M\" A X 4x9.1 -115.0 10\n");
   const RunResult r = box.run(kReverseYears);
   EXPECT_EQ(r.status, 1);
   EXPECT_EQ(mask_banner(all_but_last_line(r.out)),
@@ -290,8 +342,10 @@ TEST(StationListRun, ReportsABadLatitudeWithTheFileAndLineAsTheLastLine) {
                 " flow_stations.tb0 found\n"
                 " Reading flow_stations.tb0\n"
                 " found endheader\n"
-                "            101AB002  NORTH RIVER AT MILL                               \n"
-                "            202AB003  M                                                 \n"
+                "            101AB002  NORTH RIVER AT MILL                     "
+                "          \n"
+                "            202AB003  M                                       "
+                "          \n"
                 " no flow stations found =           2\n");
   const std::string message = last_line(r.out);
   EXPECT_EQ(message.rfind(" flow_stations.tb0", 0), 0u) << message;
@@ -309,9 +363,12 @@ TEST(StationListRun, EndsWithOneMessageLineWhenTheListCannotBeRead) {
   const Case cases[] = {
       {"no end of header", "# header\n:endHeader\n" + kMillRow},
       {"blank line after the last row", ":EndHeader\n" + kMillRow + "\n"},
-      {"row without its area", ":EndHeader\n01AB002 AB \"N\" A X 51.0 -115.0\n"},
-      {"area not a number", ":EndHeader\n01AB002 AB \"N\" A X 51.0 -115.0 abc\n"},
-      {"longitude not a number", ":EndHeader\n01AB002 AB \"N\" A X 51.0 1.5E 10\n"},
+      {"row without its area",
+       ":EndHeader\n01AB002 AB \"N\" A X 51.0 -115.0\n"},
+      {"area not a number",
+       ":EndHeader\n01AB002 AB \"N\" A X 51.0 -115.0 abc\n"},
+      {"longitude not a number",
+       ":EndHeader\n01AB002 AB \"N\" A X 51.0 1.5E 10\n"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -319,7 +376,8 @@ TEST(StationListRun, EndsWithOneMessageLineWhenTheListCannotBeRead) {
     box.write("flow_stations.tb0", c.list);
     const RunResult r = box.run(kReverseYears);
     EXPECT_EQ(r.status, 1);
-    EXPECT_NE(last_line(r.out).find("flow_stations.tb0"), std::string::npos) << r.out;
+    EXPECT_NE(last_line(r.out).find("flow_stations.tb0"), std::string::npos)
+        << r.out;
     EXPECT_EQ(r.out.find("Program aborted"), std::string::npos);
     EXPECT_FALSE(box.exists("grapher_titles.csv"));
   }
@@ -327,12 +385,15 @@ TEST(StationListRun, EndsWithOneMessageLineWhenTheListCannotBeRead) {
 
 /// Every output of a run, in one text, so two runs can be compared whole.
 std::string everything(const Sandbox& box, const RunResult& r) {
-  std::string s = "status " + std::to_string(r.status) + "\n" + mask_banner(r.out);
-  for (const char* f : {"Gaumo_info.txt", "nudge_flags.new", "grapher_titles.csv",
-                        "discharge_sites.xyz", "flow_recl.txt", "flow_flag.txt"}) {
+  std::string s =
+      "status " + std::to_string(r.status) + "\n" + mask_banner(r.out);
+  for (const char* f :
+       {"Gaumo_info.txt", "nudge_flags.new", "grapher_titles.csv",
+        "discharge_sites.xyz", "flow_recl.txt", "flow_flag.txt"}) {
     s += std::string("== ") + f + "\n" + box.read(f);
   }
-  return s + "== tb0\n" + mask_creation_date(box.read_parent("20100101_str.tb0"));
+  return s + "== tb0\n" +
+         mask_creation_date(box.read_parent("20100101_str.tb0"));
 }
 
 TEST(StationListRun, ReadsACommaOnEachSideOfARowsLineEndAsAnEmptyField) {
@@ -398,11 +459,13 @@ TEST(StationListRun,
 
 TEST(Dialogue, IgnoresTheNaturalFlowsAnswerBlankLinesAndTextAfterTheYear) {
   const std::string list = ":EndHeader\n" + kMillRow;
-  const std::string flows = "ID,PARAM,Date,Value,SYM\n01AB002,1,2010/03/01,7.25,\n";
+  const std::string flows =
+      "ID,PARAM,Date,Value,SYM\n01AB002,1,2010/03/01,7.25,\n";
   Sandbox reference;
   reference.write("flow_stations.tb0", list);
   reference.write("01AB002_Daily_Flow_ts.csv", flows);
-  const std::string expected = everything(reference, reference.run("n\n2010\n2010\n"));
+  const std::string expected =
+      everything(reference, reference.run("n\n2010\n2010\n"));
   ASSERT_NE(expected.find("       7.250"), std::string::npos) << expected;
 
   for (const char* answers :
@@ -423,8 +486,8 @@ TEST(Dialogue, StopsWithOneMessageLineOnAnAnswerThatIsNotAYear) {
   const std::string last = "enter the last year";
   struct Case {
     const char* answers;
-    std::string asked;   ///< the question whose answer fails
-    const char* shown;   ///< text the message must quote, if any
+    std::string asked;  ///< the question whose answer fails
+    const char* shown;  ///< text the message must quote, if any
   };
   const Case cases[] = {
       {"n\ntwo thousand\n2010\n", first, "two"},
@@ -461,7 +524,8 @@ TEST(Dialogue, WritesNoYearlyFileWhenTheLastYearComesFirst) {
   const RunResult r = box.run(kReverseYears);
   EXPECT_EQ(r.status, 0);
   const std::string out = mask_banner(r.out);
-  EXPECT_EQ(out.substr(out.size() - closing_transcript().size()), closing_transcript());
+  EXPECT_EQ(out.substr(out.size() - closing_transcript().size()),
+            closing_transcript());
   EXPECT_EQ(out.find("Opened unit=         999"), std::string::npos);
   for (const auto& e : std::filesystem::directory_iterator(box.parent())) {
     EXPECT_NE(e.path().extension(), ".tb0") << e.path();
@@ -475,8 +539,9 @@ TEST(CommandLine, AnswersHelpAndVersionAndRefusesAnythingElse) {
     const char* args;
     int status;
   };
-  for (const Case& c : {Case{"--help", 0}, Case{"--version", 0}, Case{"--frobnicate", 2},
-                        Case{"-h", 2}, Case{"--help --version", 2}, Case{"2010", 2}}) {
+  for (const Case& c :
+       {Case{"--help", 0}, Case{"--version", 0}, Case{"--frobnicate", 2},
+        Case{"-h", 2}, Case{"--help --version", 2}, Case{"2010", 2}}) {
     SCOPED_TRACE(c.args);
     Sandbox box;
     box.write("flow_stations.tb0", ":EndHeader\n" + kMillRow);
@@ -495,8 +560,9 @@ TEST(CommandLine, AnswersHelpAndVersionAndRefusesAnythingElse) {
   }
   Sandbox box;
   const RunResult help = box.run("", "--help");
-  for (const char* word : {"flow_stations.tb0", "_Daily_Flow_ts.csv", "nudge_flags.new",
-                           "Gaumo_info.txt", "0101_str.tb0"}) {
+  for (const char* word :
+       {"flow_stations.tb0", "_Daily_Flow_ts.csv", "nudge_flags.new",
+        "Gaumo_info.txt", "0101_str.tb0"}) {
     EXPECT_NE(help.out.find(word), std::string::npos) << word;
   }
 }

@@ -19,7 +19,8 @@ namespace {
 void write_bytes(const fs::path& p, std::string_view content) {
   std::ofstream f(p, std::ios::binary | std::ios::trunc);
   f.write(content.data(), static_cast<std::streamsize>(content.size()));
-  if (!f) throw std::runtime_error("cannot write " + p.string());
+  if (!f)
+    throw std::runtime_error("cannot write " + p.string());
 }
 
 std::string shell_quote(const std::string& s) {
@@ -40,7 +41,8 @@ Sandbox::Sandbox() {
   std::string tmpl = (fs::temp_directory_path() / "gaumo-e2e-XXXXXX").string();
   std::vector<char> buf(tmpl.begin(), tmpl.end());
   buf.push_back('\0');
-  if (::mkdtemp(buf.data()) == nullptr) throw std::runtime_error("mkdtemp");
+  if (::mkdtemp(buf.data()) == nullptr)
+    throw std::runtime_error("mkdtemp");
   root_ = buf.data();
   fs::create_directory(work());
 }
@@ -61,7 +63,8 @@ void Sandbox::write_parent(const std::string& name,
 
 std::string read_file(const fs::path& p) {
   std::ifstream f(p, std::ios::binary);
-  if (!f) return "<missing>";
+  if (!f)
+    return "<missing>";
   std::ostringstream s;
   s << f.rdbuf();
   return s.str();
@@ -83,10 +86,11 @@ bool Sandbox::exists_parent(const std::string& name) const {
 RunResult Sandbox::run(std::string_view input, const std::string& args) const {
   write_bytes(root_ / ".stdin", input);
   const std::string cmd = "cd " + shell_quote(work().string()) + " && " +
-                          shell_quote(GAUMO_BINARY) + (args.empty() ? "" : " ") +
-                          args + " < " + shell_quote((root_ / ".stdin").string()) +
-                          " > " + shell_quote((root_ / ".stdout").string()) +
-                          " 2> " + shell_quote((root_ / ".stderr").string());
+                          shell_quote(GAUMO_BINARY) +
+                          (args.empty() ? "" : " ") + args + " < " +
+                          shell_quote((root_ / ".stdin").string()) + " > " +
+                          shell_quote((root_ / ".stdout").string()) + " 2> " +
+                          shell_quote((root_ / ".stderr").string());
   const int rc = std::system(cmd.c_str());
   RunResult r;
   r.status = WIFEXITED(rc) ? WEXITSTATUS(rc) : -1;
@@ -109,7 +113,8 @@ std::vector<std::string> split_lines(const std::string& s) {
       cur += c;
     }
   }
-  if (!cur.empty()) lines.push_back(cur);
+  if (!cur.empty())
+    lines.push_back(cur);
   return lines;
 }
 
@@ -120,20 +125,23 @@ std::string mask_banner(const std::string& out) {
   const bool trailing = !out.empty() && out.back() != '\n';
   for (std::size_t i = 0; i + 1 < lines.size(); ++i) {
     if (lines[i] == kStars && lines[i + 1] == kFrame && i + 18 < lines.size()) {
-      for (std::size_t k : {2u, 3u, 4u, 5u, 6u, 7u, 8u, 16u}) lines[i + k] = "<banner>";
+      for (std::size_t k : {2u, 3u, 4u, 5u, 6u, 7u, 8u, 16u})
+        lines[i + k] = "<banner>";
       i += 18;
     }
   }
   std::string s;
   for (std::size_t i = 0; i < lines.size(); ++i) {
     s += lines[i];
-    if (i + 1 < lines.size() || !trailing) s += '\n';
+    if (i + 1 < lines.size() || !trailing)
+      s += '\n';
   }
   return s;
 }
 
 std::string mask_creation_date(const std::string& tb0) {
-  static const std::regex re(":CreationDate       [0-9]{4}-[0-9]{2}-[0-9]{2}  [0-9]{2}:[0-9]{2}");
+  static const std::regex re(
+      ":CreationDate       [0-9]{4}-[0-9]{2}-[0-9]{2}  [0-9]{2}:[0-9]{2}");
   return std::regex_replace(tb0, re, ":CreationDate       YYYY-MM-DD  hh:mm");
 }
 
@@ -144,7 +152,8 @@ std::string banner() {
   const std::string stars = " " + std::string(56, '*') + "\n";
   const std::string frame = " *" + std::string(54, ' ') + "*\n";
   std::string s = stars + frame;
-  for (int k = 0; k < 7; ++k) s += "<banner>\n";
+  for (int k = 0; k < 7; ++k)
+    s += "<banner>\n";
   s += frame;
   s += " *     Write yyymmdd_str.tb0 files from raw data        *\n";
   s += " *     Write yyymmdd_div.tb0 files from raw data        *\n";
@@ -187,7 +196,8 @@ std::string dialogue_transcript() {
 std::string closing_transcript() {
   const std::string stars = " " + std::string(56, '*') + "\n";
   return banner() + "\n\n" + stars +
-         " * See file Gaumo_info.txt for information about this run *\n" + stars;
+         " * See file Gaumo_info.txt for information about this run *\n" +
+         stars;
 }
 
 }  // namespace gaumo_test

@@ -11,9 +11,9 @@
 namespace gaumo_test {
 
 struct RunResult {
-  int status = -1;     ///< exit status
-  std::string out;     ///< standard output
-  std::string err;     ///< standard error
+  int status = -1;  ///< exit status
+  std::string out;  ///< standard output
+  std::string err;  ///< standard error
 };
 
 class Sandbox {

@@ -14,8 +14,7 @@ inline const std::string kTb0Name =
 
 inline const std::string kHistName =
     "05AB001_Daily_Flow_ts.csv" + std::string(35, ' ');
-inline const std::string kProvName =
-    "Flow_05AB001.csv" + std::string(44, ' ');
+inline const std::string kProvName = "Flow_05AB001.csv" + std::string(44, ' ');
 inline const std::string kOpenedHist =
     " Opened unit=         101 filename=05AB001_Daily_Flow_ts.csv     \n";
 inline const std::string kOpenedProv =

@@ -38,7 +38,8 @@ std::string banner_text() {
   std::string s;
   s += free_line({stars});
   s += free_line({blank_frame});
-  for (std::string_view art : kArt) s += free_line({framed(art)});
+  for (std::string_view art : kArt)
+    s += free_line({framed(art)});
   s += free_line({blank_frame});
   s += free_line({"*     Write yyymmdd_str.tb0 files from raw data        *"});
   s += free_line({"*     Write yyymmdd_div.tb0 files from raw data        *"});

@@ -17,8 +17,10 @@ bool is_blank_line(std::string_view s) {
 /// The next non-blank console line; false at the end of the input.
 bool next_answer_line(std::istream& in, std::string& line) {
   while (std::getline(in, line)) {
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    if (!is_blank_line(line)) return true;
+    if (!line.empty() && line.back() == '\r')
+      line.pop_back();
+    if (!is_blank_line(line))
+      return true;
   }
   return false;
 }
@@ -36,11 +38,10 @@ std::int32_t read_year(std::istream& in, RunLog& log, const char* what) {
   const ReadResult r = read_values(line, nullptr, {&t, 1});
   if (!r.ok() || r.assigned == 0) {
     std::string shown = r.bad_text.empty() ? line : r.bad_text;
-    stop_with_message(std::string("Could not read the ") + what + ": \"" +
-                      shown + "\" is not a whole number" +
-                      (r.status == ReadStatus::kOutOfRange
-                           ? " of 32 bits"
-                           : ""));
+    stop_with_message(
+        std::string("Could not read the ") + what + ": \"" + shown +
+        "\" is not a whole number" +
+        (r.status == ReadStatus::kOutOfRange ? " of 32 bits" : ""));
   }
   return year;
 }

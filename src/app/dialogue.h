@@ -4,8 +4,8 @@
 
 #include <istream>
 
-#include "run/run_options.h"
 #include "run/run_log.h"
+#include "run/run_options.h"
 
 namespace gaumo {
 

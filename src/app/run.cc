@@ -6,17 +6,17 @@
 #include "app/dialogue.h"
 #include "app/historical_source.h"
 #include "flow/availability.h"
-#include "output/column_metadata.h"
 #include "flow/historical_reader.h"
 #include "flow/provisional_reader.h"
 #include "flow/realtime_reader.h"
 #include "output/availability_reports.h"
-#include "stations/station_list_reader.h"
+#include "output/column_metadata.h"
 #include "output/station_listings.h"
 #include "run/fatal_stop.h"
-#include "text/free_format.h"
 #include "run/out_buffer.h"
 #include "run/run_log.h"
+#include "stations/station_list_reader.h"
+#include "text/free_format.h"
 
 namespace gaumo {
 namespace {
@@ -76,12 +76,14 @@ int run_gaumo(RunEnv& env, const RunRequest& req) {
   try {
     main_sequence(env, req, log, info);
   } catch (const FatalStop& stop) {
-    if (!stop.last_line.empty()) env.out << stop.last_line << '\n';
+    if (!stop.last_line.empty())
+      env.out << stop.last_line << '\n';
     status = 1;
   }
   // Whatever the information file got so far is kept, also after a stop;
   // a failure to write it is not reported.
-  if (info) info->close();
+  if (info)
+    info->close();
   env.out.flush();
   return status;
 }

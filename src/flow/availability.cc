@@ -10,7 +10,8 @@ namespace {
 template <typename T>
 void sized(std::vector<T>& v, std::uint64_t count) {
   const auto bytes = checked_bytes(count, sizeof(T));
-  if (!bytes || !fits_in_memory(*bytes)) throw std::bad_alloc();
+  if (!bytes || !fits_in_memory(*bytes))
+    throw std::bad_alloc();
   v.assign(static_cast<std::size_t>(count), T{});
 }
 
@@ -20,7 +21,8 @@ void StationAvailability::allocate(std::int32_t stations,
                                    std::int64_t year_count) {
   const auto cells = checked_bytes(static_cast<std::uint64_t>(year_count),
                                    static_cast<std::uint64_t>(stations));
-  if (!cells) throw std::bad_alloc();
+  if (!cells)
+    throw std::bad_alloc();
   sized(days, *cells);
   sized(flags, *cells);
   years = year_count;
@@ -33,7 +35,8 @@ void compute_availability_flags(const FlowTable& table, std::int32_t stations,
       const float* d = table.days(i, n);
       std::int32_t count = 0;
       // A NaN or any value below zero is a day without data.
-      for (std::int32_t t = 0; t < kCountedDays; ++t) count += d[t] >= 0.0f;
+      for (std::int32_t t = 0; t < kCountedDays; ++t)
+        count += d[t] >= 0.0f;
       avail.days[avail.cell(i, n)] = count;
       avail.flags[avail.cell(i, n)] = availability_flag(count);
     }

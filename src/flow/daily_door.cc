@@ -24,13 +24,14 @@ Placed DailyDoor::place(std::int32_t i, const DailyValue& v, Placing how,
   const std::int32_t t = month_ok ? day_of_year(v.year, v.month, v.day) : 0;
   const DayPlace where = month_ok ? place_of_day(t) : DayPlace::kOffAxis;
   if (where == DayPlace::kOffAxis) {
-    if (shown != nullptr) log_.info(error_line(*shown, v.year, v.month, v.day));
+    if (shown != nullptr)
+      log_.info(error_line(*shown, v.year, v.month, v.day));
     return Placed::kReported;
   }
   if (where == DayPlace::kBeyondSlots)
     return Placed::kDropped;
-  float& slot = table_.days(i, std::int64_t{v.year} - opts_.start_year + 1)
-                    [static_cast<std::size_t>(t - 1)];
+  float& slot = table_.days(i, std::int64_t{v.year} - opts_.start_year +
+                                   1)[static_cast<std::size_t>(t - 1)];
   if (how == Placing::kFillEmpty && !(slot < 0.0f))
     return Placed::kKept;
   slot = v.value;

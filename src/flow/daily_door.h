@@ -9,9 +9,9 @@
 #include <string>
 
 #include "flow/flow_table.h"
+#include "run/run_log.h"
 #include "run/run_options.h"
 #include "stations/station_catalogue.h"
-#include "run/run_log.h"
 
 namespace gaumo {
 

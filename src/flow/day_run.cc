@@ -19,7 +19,6 @@ namespace {
 
 using namespace day_run;
 
-
 /// Where the line whose '\n' is at nl ends: before a CR right in front of
 /// it.
 GAUMO_ALWAYS_INLINE const char* line_end_before(const char* nl) {
@@ -66,10 +65,10 @@ GAUMO_ALWAYS_INLINE bool value_ends_plainly(const char* p, const char* q,
 /// the first record of a run and when records do not run month after
 /// month.
 GAUMO_NOINLINE std::optional<NextDay> take_checked(const char* p,
-                                                  const char* nl,
-                                                  const char* end,
-                                                  const RunTarget& target,
-                                                  MonthCache& month) {
+                                                   const char* nl,
+                                                   const char* end,
+                                                   const RunTarget& target,
+                                                   MonthCache& month) {
   const RunOptions& opts = target.opts;
   if (load_little<std::uint64_t>(p) != target.key)
     return std::nullopt;

@@ -29,8 +29,10 @@ constexpr std::array<CharClass, 256> make_classes(char replaced) {
   t[static_cast<unsigned char>(replaced)] = kComma;
   return t;
 }
-inline constexpr std::array<CharClass, 256> kHistoricalClasses = make_classes('/');
-inline constexpr std::array<CharClass, 256> kProvisionalClasses = make_classes('-');
+inline constexpr std::array<CharClass, 256> kHistoricalClasses =
+    make_classes('/');
+inline constexpr std::array<CharClass, 256> kProvisionalClasses =
+    make_classes('-');
 
 /// Parses `line` (the record as it stands: the character the reader turns
 /// into a comma counts as one) into `f` and returns true when the record

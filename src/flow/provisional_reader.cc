@@ -36,12 +36,13 @@ void read_provisional_flows(FileSystem& fs, const StationCatalogue& cat,
     } else {
       int err = 0;
       auto file = fs.open_read(path, err);
-      if (!file) log.console(free_line({"Error opening ", fln.view()}));
+      if (!file)
+        log.console(free_line({"Error opening ", fln.view()}));
       log.both(free_line(
           {"Opened unit=", station_unit(i), " filename=", fln.first(30)}));
       if (file) {
-        read_station_records(*file, RecordKind::kProvisional, fln,
-                             cat.idsta[k], i, sink);
+        read_station_records(*file, RecordKind::kProvisional, fln, cat.idsta[k],
+                             i, sink);
       }
     }
     log.both(free_line(

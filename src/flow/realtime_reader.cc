@@ -10,8 +10,8 @@
 #include "flow/daily_door.h"
 #include "realtime/daily_means.h"
 #include "realtime/datamart_file.h"
-#include "text/free_format.h"
 #include "run/line_scanner.h"
+#include "text/free_format.h"
 
 namespace gaumo {
 namespace {

@@ -1,7 +1,3 @@
-#include "flow/day_run.h"
-#include "flow/common_record.h"
-#include "flow/plain_record.h"
-
 #include <gtest/gtest.h>
 
 #include <bit>
@@ -14,6 +10,9 @@
 #include <utility>
 #include <vector>
 
+#include "flow/common_record.h"
+#include "flow/day_run.h"
+#include "flow/plain_record.h"
 #include "support/memory_input.h"
 
 namespace gaumo {
@@ -65,7 +64,8 @@ struct Reader {
     const float* first = table.days(1, 1);
     s.table_bits.resize(static_cast<std::size_t>(table.years()) * kDaySlots *
                         static_cast<std::size_t>(table.stations()));
-    std::memcpy(s.table_bits.data(), first, s.table_bits.size() * sizeof(float));
+    std::memcpy(s.table_bits.data(), first,
+                s.table_bits.size() * sizeof(float));
     s.log = console.str();
     console.str("");
     return s;
@@ -95,22 +95,26 @@ std::string random_record(std::mt19937& rng, RecordKind kind) {
     r += pick({"1", "1", "PARAM", "", "'a b'", "2*", "x/y"});
     r += pick({",", ",", ", ", ",,"});
   }
-  r += pick({"1999", "2000", "1998", "2001", "99", "+2000", "0x7", "", "1999.0", "40000"});
+  r += pick({"1999", "2000", "1998", "2001", "99", "+2000", "0x7", "", "1999.0",
+             "40000"});
   r += pick({sep.c_str(), sep.c_str(), ",", ", ", sep.c_str()});
   r += pick({"01", "1", "02", "12", "13", "0", "", "3*", "-1"});
   r += pick({sep.c_str(), sep.c_str(), ",", "/"});
   r += pick({"01", "31", "29", "00", "40", "1", "", "9000", "1e1"});
   r += pick({",", ",", ",", " ", ",,", ""});
-  r += pick({"12.3", "0", "0.0", "1180.000", ".5", "5.", "1234567", "12345678",
-             "-5.0", "1e3", "1.5D0", "", "3.4e39", "abc", "1.2.3", "0.0001",
-             "99999999.999", "+4", "\"7\"", "2*8", "1234.567", "1234.5678"});
+  r +=
+      pick({"12.3",    "0",        "0.0",      "1180.000", ".5",           "5.",
+            "1234567", "12345678", "-5.0",     "1e3",      "1.5D0",        "",
+            "3.4e39",  "abc",      "1.2.3",    "0.0001",   "99999999.999", "+4",
+            "\"7\"",   "2*8",      "1234.567", "1234.5678"});
   r += pick({"", ",", ",B", ",,", " B", "/x", ",A/B"});
   return r;
 }
 
 TEST(RecordFastPath, GivesExactlyWhatTheFreeFormReaderGives) {
   std::mt19937 rng(20261207);
-  for (const RecordKind kind : {RecordKind::kHistorical, RecordKind::kProvisional}) {
+  for (const RecordKind kind :
+       {RecordKind::kHistorical, RecordKind::kProvisional}) {
     Reader fast(true), plain(false);
     for (int k = 0; k < 20000; ++k) {
       const std::string rec = random_record(rng, kind);
@@ -173,7 +177,8 @@ std::string random_station_file(std::mt19937& rng) {
         odd_day = pick({"00", "32", "33", "99", "1", "3*", "1 ", "0x", "\r\n"});
       }
       r = "05AB001," + pick({"1", "1", "1", "1", "22"}) + "," + date + ",";
-      if (!odd_day.empty()) r.replace(r.size() - 3, 2, odd_day);
+      if (!odd_day.empty())
+        r.replace(r.size() - 3, 2, odd_day);
       r += pick({"12.345", "0.5", "3.4", "", "538.0", "1234567", "7", ".5",
                  "5.", "12345678", "1.2.3", "-1", "4e2", "2*", "1234.567",
                  "1234.5678", "0.0000001"});
@@ -182,11 +187,13 @@ std::string random_station_file(std::mt19937& rng) {
       r = "05AB001," + pick({"1", "1", "1", "PARAM"}) + ",";
       // A second field long enough to put the date or the value across
       // the record's 512th character.
-      if (rng() % 20 == 0) r.insert(8, 470 + rng() % 40, 'p');
+      if (rng() % 20 == 0)
+        r.insert(8, 470 + rng() % 40, 'p');
       r += pick({"1999", "1999", "2000", "2000", "1998", "2001"}) + "/";
       r += pick({"01", "02", "03", "07", "12", "12", "13", "00"}) + "/";
       char day[8];
-      std::snprintf(day, sizeof day, "%02u", 1 + static_cast<unsigned>(rng() % 31));
+      std::snprintf(day, sizeof day, "%02u",
+                    1 + static_cast<unsigned>(rng() % 31));
       r += rng() % 30 == 0 ? pick({"00", "32", "99"}) : std::string(day);
       r += ",";
       r += pick({"12.345", "0", "3.4", "", "1234567", "12345678", ".5", "5.",
@@ -196,13 +203,15 @@ std::string random_station_file(std::mt19937& rng) {
         // Ending on either side of the record's 512th character.
         const std::size_t to = 505 + rng() % 16;
         r += ',';
-        if (r.size() < to) r.append(to - r.size(), 'x');
+        if (r.size() < to)
+          r.append(to - r.size(), 'x');
       }
     }
     f += r;
     f += pick({"\n", "\n", "\n", "\r\n", "\r\r\n"});
   }
-  if (rng() % 4 == 0 && !f.empty()) f.pop_back();  // no newline at the end
+  if (rng() % 4 == 0 && !f.empty())
+    f.pop_back();  // no newline at the end
   return f;
 }
 
@@ -232,8 +241,8 @@ TEST(RecordFastPath, WholeFilesGiveWhatTheFreeFormReaderGives) {
   for (int k = 0; k < 400; ++k) {
     const std::string file = random_station_file(rng);
     // Blocks of every size put line ends, CRs and cut records on edges.
-    for (const std::size_t block : {std::size_t{1}, std::size_t{13},
-                                    std::size_t{200}, kWholeBlock}) {
+    for (const std::size_t block :
+         {std::size_t{1}, std::size_t{13}, std::size_t{200}, kWholeBlock}) {
       ASSERT_TRUE(reads_like_plain(file, block));
     }
   }
@@ -270,7 +279,8 @@ TEST(RecordFastPath, EveryMonthAfterEveryMonthLandsInItsSlots) {
   // calendar has, tells whether it falls back right when not.
   std::vector<std::pair<int, int>> months;  // year, month
   for (int year = 1997; year <= 2001; ++year) {
-    for (int month = 1; month <= 12; ++month) months.emplace_back(year, month);
+    for (int month = 1; month <= 12; ++month)
+      months.emplace_back(year, month);
   }
   months.emplace_back(1998, 0);
   months.emplace_back(1998, 13);
@@ -282,8 +292,8 @@ TEST(RecordFastPath, EveryMonthAfterEveryMonthLandsInItsSlots) {
       char line[64];
       for (const auto& [y, mo, v] : {std::tuple{y1, m1, 1}, {y2, m2, 2}}) {
         for (int day = 1; day <= 3; ++day) {
-          std::snprintf(line, sizeof line, "05AB001,1,%04d/%02d/%02d,%d.%d\n", y,
-                        mo, day, v, day);
+          std::snprintf(line, sizeof line, "05AB001,1,%04d/%02d/%02d,%d.%d\n",
+                        y, mo, day, v, day);
           file += line;
         }
       }
@@ -304,7 +314,8 @@ TEST(RecordFastPath, ANextDayRecordOffByOneByteIsCheckedWhole) {
     for (std::size_t at = 0; at < head.size() + 3; ++at) {
       for (const char c : {'0', '2', '5', 'A', ',', '/', ' '}) {
         std::string odd = head + "02,2.5,B\n";
-        if (odd[at] == c) continue;
+        if (odd[at] == c)
+          continue;
         odd[at] = c;
         std::string file =
             " ID,PARAM,Date,Value,SYM\n" + head + "01,1.5,B\n" + odd;
@@ -325,8 +336,10 @@ TEST(RecordFastPath, ValuesOfEveryShapeReadAlikeInTheRecordLoop) {
     for (int decimals = -1; decimals <= 9; ++decimals) {  // -1: no point
       for (int k = 0; k < 12; ++k) {
         std::string v;
-        for (int n = 0; n < whole; ++n) v += static_cast<char>('0' + rng() % 10);
-        if (decimals >= 0) v += '.';
+        for (int n = 0; n < whole; ++n)
+          v += static_cast<char>('0' + rng() % 10);
+        if (decimals >= 0)
+          v += '.';
         for (int n = 0; n < decimals; ++n)
           v += static_cast<char>('0' + rng() % 10);
         values.push_back(v + (k % 3 == 0 ? ",B" : k % 3 == 1 ? "\r" : ""));
@@ -358,7 +371,8 @@ TEST(RecordFastPath, ShortDecimalsInARecordReadAsAlone) {
   std::mt19937 rng(7);
   for (int k = 0; k < 200000; ++k) {
     const int digits = 1 + static_cast<int>(rng() % 7);
-    const int decimals = static_cast<int>(rng() % static_cast<unsigned>(digits + 1));
+    const int decimals =
+        static_cast<int>(rng() % static_cast<unsigned>(digits + 1));
     std::string t = std::to_string(rng() % 10000000u + 10000000u);
     t = t.substr(1, static_cast<std::size_t>(digits));
     if (decimals > 0) {
@@ -370,8 +384,11 @@ TEST(RecordFastPath, ShortDecimalsInARecordReadAsAlone) {
     }
     ASSERT_TRUE(parse_short_decimal(t, v)) << t;
     RecordFields f;
-    ASSERT_TRUE(parse_common_historical("05AB001,1,1999/01/01," + t + ",B 123456", f));
-    ASSERT_EQ(std::bit_cast<std::uint32_t>(f.flow), std::bit_cast<std::uint32_t>(v)) << t;
+    ASSERT_TRUE(
+        parse_common_historical("05AB001,1,1999/01/01," + t + ",B 123456", f));
+    ASSERT_EQ(std::bit_cast<std::uint32_t>(f.flow),
+              std::bit_cast<std::uint32_t>(v))
+        << t;
   }
 }
 

@@ -3,14 +3,14 @@
 #include <algorithm>
 #include <cstring>
 
-#include "flow/daily_door.h"
 #include "flow/common_record.h"
+#include "flow/daily_door.h"
 #include "flow/day_run.h"
 #include "flow/plain_record.h"
+#include "run/line_scanner.h"
 #include "text/fixed_fields.h"
 #include "text/free_form.h"
 #include "text/free_format.h"
-#include "run/line_scanner.h"
 
 namespace gaumo {
 namespace {
@@ -50,23 +50,23 @@ RecordOutcome place_record(RecordKind kind, std::int32_t i, RecordSink& sink,
   const RecordFields& f = sink.fields;
   DailyDoor door(sink.opts, sink.table, sink.log);
   const DailyValue v{f.year, f.month, f.day, f.flow};
-  const Placing how = kind == RecordKind::kHistorical ? Placing::kReplace
-                                                      : Placing::kFillEmpty;
+  const Placing how =
+      kind == RecordKind::kHistorical ? Placing::kReplace : Placing::kFillEmpty;
   if (!parsed) {
     door.put_reported(i, v, how);
     return RecordOutcome::kReported;
   }
   switch (door.put(i, v, how, f.ident)) {
-    case Placed::kOutsideYears:
-      return RecordOutcome::kIgnored;
-    case Placed::kStored:
-      return RecordOutcome::kStored;
-    case Placed::kKept:
-      return RecordOutcome::kKept;
-    case Placed::kDropped:
-      return RecordOutcome::kDropped;
-    case Placed::kReported:
-      break;
+  case Placed::kOutsideYears:
+    return RecordOutcome::kIgnored;
+  case Placed::kStored:
+    return RecordOutcome::kStored;
+  case Placed::kKept:
+    return RecordOutcome::kKept;
+  case Placed::kDropped:
+    return RecordOutcome::kDropped;
+  case Placed::kReported:
+    break;
   }
   return RecordOutcome::kReported;
 }
@@ -128,7 +128,8 @@ void read_station_records(InputFile& file, RecordKind kind, const FileName& fln,
   if (scanner.next(line, err) != LineScanner::Status::kLine)
     return;
   for (;;) {
-    if (common_form) take_common_records(scanner, idsta, i, sink);
+    if (common_form)
+      take_common_records(scanner, idsta, i, sink);
     err = 0;
     const LineScanner::Status s = scanner.next(line, err);
     if (s == LineScanner::Status::kEnd)

@@ -6,11 +6,11 @@
 #include <cstdint>
 
 #include "flow/flow_table.h"
+#include "run/file_system.h"
+#include "run/run_log.h"
 #include "run/run_options.h"
 #include "stations/station_catalogue.h"
-#include "run/file_system.h"
 #include "text/fixed_text.h"
-#include "run/run_log.h"
 
 namespace gaumo {
 
@@ -66,8 +66,7 @@ RecordOutcome handle_record(std::string_view record, RecordKind kind,
 /// Reads a whole station file: skips the header record, then handles every
 /// record; a failed read is reported in the information file under the
 /// file's 60-character name entry `fln`.
-void read_station_records(InputFile& file, RecordKind kind,
-                          const FileName& fln, const Ident& idsta,
-                          std::int32_t i, RecordSink& sink);
+void read_station_records(InputFile& file, RecordKind kind, const FileName& fln,
+                          const Ident& idsta, std::int32_t i, RecordSink& sink);
 
 }  // namespace gaumo

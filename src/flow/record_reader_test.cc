@@ -77,8 +77,7 @@ TEST_F(RecordTest, DatesWithoutASlotAreReportedOrDropped) {
   EXPECT_EQ(historical("05AB001,1,1991/13/01,1.0"), RecordOutcome::kReported);
   EXPECT_EQ(historical("05AB001,1,1991/01/00,1.0"), RecordOutcome::kReported);
   EXPECT_EQ(historical("05AB001,1,1991/12/40,1.0"), RecordOutcome::kDropped);
-  EXPECT_EQ(historical("05AB001,1,1991/12/9000,1.0"),
-            RecordOutcome::kReported);
+  EXPECT_EQ(historical("05AB001,1,1991/12/9000,1.0"), RecordOutcome::kReported);
   // Outside the years of the run a date without a slot does not matter.
   EXPECT_EQ(historical("05AB001,1,1989/13/01,1.0"), RecordOutcome::kIgnored);
   EXPECT_EQ(console.str(),
@@ -102,7 +101,7 @@ TEST_F(RecordTest, HistoricalParseFailuresAreReportedWhateverTheYear) {
 TEST_F(RecordTest, EmptyDatePartsKeepThePreviousRecordsValues) {
   historical("05AB001,1,1990/05/06,1.0");
   historical("05AB001,1,/07/,2.0");  // year 1990 and day 6 carry over
-  EXPECT_EQ(day(1990, 187), 2.0f);  // 6 July 1990
+  EXPECT_EQ(day(1990, 187), 2.0f);   // 6 July 1990
 }
 
 TEST_F(RecordTest, ProvisionalValuesOnlyFillMissingDays) {

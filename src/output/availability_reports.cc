@@ -3,8 +3,8 @@
 #include <string>
 
 #include "run/fatal_stop.h"
-#include "text/fixed_fields.h"
 #include "run/out_buffer.h"
+#include "text/fixed_fields.h"
 
 namespace gaumo {
 namespace {
@@ -42,9 +42,7 @@ void write_recl_report(OutBuffer& out, const RunOptions& opts,
                        const StationCatalogue& cat,
                        const StationAvailability& avail) {
   report(out, "        station", opts, cat, avail.years,
-         [&](std::string& s, std::size_t c) {
-    put_int(s, avail.days[c], 5);
-  });
+         [&](std::string& s, std::size_t c) { put_int(s, avail.days[c], 5); });
 }
 
 void write_flag_report(OutBuffer& out, const RunOptions& opts,
@@ -52,9 +50,9 @@ void write_flag_report(OutBuffer& out, const RunOptions& opts,
                        const StationAvailability& avail) {
   report(out, "   station     ", opts, cat, avail.years,
          [&](std::string& s, std::size_t c) {
-    s += "    ";
-    s += avail.flags[c];
-  });
+           s += "    ";
+           s += avail.flags[c];
+         });
 }
 
 void write_availability_reports(FileSystem& fs, const RunOptions& opts,

@@ -3,10 +3,10 @@
 // year, every year of the run on one line.
 
 #include "flow/availability.h"
-#include "run/run_options.h"
-#include "stations/station_catalogue.h"
 #include "run/file_system.h"
 #include "run/out_buffer.h"
+#include "run/run_options.h"
+#include "stations/station_catalogue.h"
 
 namespace gaumo {
 

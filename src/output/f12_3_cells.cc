@@ -23,19 +23,19 @@ using cells::format_cells_avx512;
 
 bool has_cells_path(CellsPath path) {
   switch (path) {
-    case CellsPath::kOneByOne:
-      return true;
+  case CellsPath::kOneByOne:
+    return true;
 #if GAUMO_X86_TARGETS
-    case CellsPath::kAvx2:
-      return __builtin_cpu_supports("avx2");
-    case CellsPath::kAvx512:
-      return __builtin_cpu_supports("avx512f") &&
-             __builtin_cpu_supports("avx512bw") &&
-             __builtin_cpu_supports("avx512dq");
+  case CellsPath::kAvx2:
+    return __builtin_cpu_supports("avx2");
+  case CellsPath::kAvx512:
+    return __builtin_cpu_supports("avx512f") &&
+           __builtin_cpu_supports("avx512bw") &&
+           __builtin_cpu_supports("avx512dq");
 #else
-    case CellsPath::kAvx2:
-    case CellsPath::kAvx512:
-      return false;
+  case CellsPath::kAvx2:
+  case CellsPath::kAvx512:
+    return false;
 #endif
   }
   return false;
@@ -45,25 +45,24 @@ void format_f12_3_cells_by(CellsPath path, char* dst, const float* values,
                            std::size_t n) {
   switch (path) {
 #if GAUMO_X86_TARGETS
-    case CellsPath::kAvx512:
-      format_cells_avx512(dst, values, n);
-      return;
-    case CellsPath::kAvx2:
-      format_cells_avx2(dst, values, n);
-      return;
+  case CellsPath::kAvx512:
+    format_cells_avx512(dst, values, n);
+    return;
+  case CellsPath::kAvx2:
+    format_cells_avx2(dst, values, n);
+    return;
 #endif
-    default:
-      format_cells(dst, values, n);
-      return;
+  default:
+    format_cells(dst, values, n);
+    return;
   }
 }
 
 void format_f12_3_cells(char* dst, const float* values, std::size_t n) {
-  static const CellsPath best = has_cells_path(CellsPath::kAvx512)
-                                    ? CellsPath::kAvx512
-                                : has_cells_path(CellsPath::kAvx2)
-                                    ? CellsPath::kAvx2
-                                    : CellsPath::kOneByOne;
+  static const CellsPath best =
+      has_cells_path(CellsPath::kAvx512) ? CellsPath::kAvx512
+      : has_cells_path(CellsPath::kAvx2) ? CellsPath::kAvx2
+                                         : CellsPath::kOneByOne;
   format_f12_3_cells_by(best, dst, values, n);
 }
 

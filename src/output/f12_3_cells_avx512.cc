@@ -17,8 +17,7 @@ namespace {
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
 #endif
-#define GAUMO_AVX512_TARGET \
-  gnu::target("avx512f,avx512bw,avx512dq,tune=znver3")
+#define GAUMO_AVX512_TARGET gnu::target("avx512f,avx512bw,avx512dq,tune=znver3")
 #define GAUMO_AVX512 [[GAUMO_AVX512_TARGET, gnu::always_inline]] inline
 
 GAUMO_AVX512 __m512i four_digits(__m512i n) {
@@ -102,7 +101,8 @@ constexpr SixteenPicks make_sixteen_picks() {
     const int c = w / 3, part = w % 3, out = w / 16, lane = w % 16;
     if (part == 2) {
       t.tail[out][lane] = c;
-      t.from_tail[out] = static_cast<std::uint16_t>(t.from_tail[out] | 1u << lane);
+      t.from_tail[out] =
+          static_cast<std::uint16_t>(t.from_tail[out] | 1u << lane);
     } else {
       // Unpacking puts cells 4i and 4i + 1 (or 4i + 2 and 4i + 3) as
       // words 4i to 4i + 3, head by head.
@@ -136,8 +136,8 @@ GAUMO_AVX512 bool sixteen_cells(char* dst, const float* values) {
   const __m512i b = blank_and_sign(_mm512_unpackhi_epi32(high, low),
                                    _mm512_unpackhi_epi32(negative, negative));
   for (int k = 0; k < 3; ++k) {
-    const __m512i heads =
-        _mm512_permutex2var_epi32(a, _mm512_load_si512(kSixteenPicks.head[k]), b);
+    const __m512i heads = _mm512_permutex2var_epi32(
+        a, _mm512_load_si512(kSixteenPicks.head[k]), b);
     const __m512i out = _mm512_mask_permutexvar_epi32(
         heads, kSixteenPicks.from_tail[k],
         _mm512_load_si512(kSixteenPicks.tail[k]), tail);
@@ -148,8 +148,7 @@ GAUMO_AVX512 bool sixteen_cells(char* dst, const float* values) {
 
 }  // namespace
 
-[[GAUMO_AVX512_TARGET]] void format_cells_avx512(char* dst,
-                                                 const float* values,
+[[GAUMO_AVX512_TARGET]] void format_cells_avx512(char* dst, const float* values,
                                                  std::size_t n) {
   std::size_t k = 0;
   for (; n - k >= 16; k += 16) {

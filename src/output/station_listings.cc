@@ -1,9 +1,9 @@
 #include "output/station_listings.h"
 
 #include "run/fatal_stop.h"
+#include "run/out_buffer.h"
 #include "text/fixed_fields.h"
 #include "text/free_format.h"
-#include "run/out_buffer.h"
 
 namespace gaumo {
 namespace {

@@ -5,9 +5,9 @@
 
 #include <string>
 
-#include "stations/station_catalogue.h"
 #include "run/file_system.h"
 #include "run/run_log.h"
+#include "stations/station_catalogue.h"
 
 namespace gaumo {
 

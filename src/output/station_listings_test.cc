@@ -25,16 +25,18 @@ TEST(StationListings, WorkedExampleRows) {
                                51.1722f, 2210.0f, 7);
   std::string s;
   append_nudge_line(s, cat, 7);
-  EXPECT_EQ(s, "    -115.572      51.172    1     01AB002     "
-               "NORTH RIVER AT MILL                          2210.\n");
+  EXPECT_EQ(s,
+            "    -115.572      51.172    1     01AB002     "
+            "NORTH RIVER AT MILL                          2210.\n");
   s.clear();
   append_grapher_row(s, cat, 7);
   EXPECT_EQ(s, "    7,01AB002,\"NORTH RIVER AT MILL" + std::string(41, ' ') +
                    "\",     2210.\n");
   s.clear();
   append_discharge_row(s, cat, 7);
-  EXPECT_EQ(s, "    -115.572      51.172    7     01AB002  \"NORTH RIVER AT MILL" +
-                   std::string(41, ' ') + "\"      2210.\n");
+  EXPECT_EQ(s,
+            "    -115.572      51.172    7     01AB002  \"NORTH RIVER AT MILL" +
+                std::string(41, ' ') + "\"      2210.\n");
 }
 
 TEST(StationListings, LongNamesAreCutAndWideNumbersShowAsterisks) {

@@ -8,12 +8,12 @@
 
 #include "flow/calendar.h"
 #include "run/fatal_stop.h"
+#include "run/out_buffer.h"
 #include "run/stop_texts.h"
 #include "system/compiler.h"
+#include "system/platform.h"
 #include "text/fixed_fields.h"
 #include "text/free_format.h"
-#include "run/out_buffer.h"
-#include "system/platform.h"
 
 namespace gaumo {
 namespace {
@@ -25,23 +25,27 @@ constexpr int kFieldWidth = 12;
 
 void line40(std::string& out, std::string_view text) {
   out.append(text);
-  if (text.size() < kLineWidth) out.append(kLineWidth - text.size(), ' ');
+  if (text.size() < kLineWidth)
+    out.append(kLineWidth - text.size(), ' ');
   out += '\n';
 }
 
 void keyword(std::string& out, std::string_view kw) {
   out.append(kw);
-  if (kw.size() < kKeywordWidth) out.append(kKeywordWidth - kw.size(), ' ');
+  if (kw.size() < kKeywordWidth)
+    out.append(kKeywordWidth - kw.size(), ' ');
 }
 
 /// Whether the first identifier names Canadian drainage areas 01 to 10, which
 /// makes the name row carry idsta rather than idsta_w.
 bool names_from_idsta(const StationCatalogue& cat) {
-  if (cat.nsta == 0) return false;
+  if (cat.nsta == 0)
+    return false;
   const std::string_view two = cat.idsta[0].first(2);
-  for (std::string_view a : {"01", "02", "03", "04", "05", "06", "07", "08",
-                             "09", "10"}) {
-    if (two == a) return true;
+  for (std::string_view a :
+       {"01", "02", "03", "04", "05", "06", "07", "08", "09", "10"}) {
+    if (two == a)
+      return true;
   }
   return false;
 }
@@ -50,14 +54,13 @@ template <typename Put>
 void metadata_row(std::string& out, std::string_view kw, std::int32_t nsta,
                   Put put) {
   keyword(out, kw);
-  for (std::int32_t k = 0; k < nsta; ++k) put(static_cast<std::size_t>(k));
+  for (std::int32_t k = 0; k < nsta; ++k)
+    put(static_cast<std::size_t>(k));
   out += '\n';
 }
 
 /// Asks for the cache line holding p, where the compiler can.
-inline void prefetch(const float* p) {
-  GAUMO_PREFETCH(p);
-}
+inline void prefetch(const float* p) { GAUMO_PREFETCH(p); }
 
 }  // namespace
 
@@ -76,7 +79,8 @@ HeaderConstants set_header_constants() {
 LocalTime local_clock() {
   const std::time_t now = std::time(nullptr);
   std::tm tm{};
-  if (!platform::local_time(now, tm)) return {};
+  if (!platform::local_time(now, tm))
+    return {};
   return {tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min};
 }
 
@@ -151,10 +155,12 @@ std::string tb0_column_metadata(const StationCatalogue& cat) {
   metadata_row(h, "   :ColumnName", n, [&](std::size_t k) {
     put_text_right(h, names[k].view(), kFieldWidth);
   });
-  metadata_row(h, "   :ColumnLocationX", n,
-               [&](std::size_t k) { put_fixed(h, cat.xsta[k], kFieldWidth, 4); });
-  metadata_row(h, "   :ColumnLocationY", n,
-               [&](std::size_t k) { put_fixed(h, cat.ysta[k], kFieldWidth, 4); });
+  metadata_row(h, "   :ColumnLocationX", n, [&](std::size_t k) {
+    put_fixed(h, cat.xsta[k], kFieldWidth, 4);
+  });
+  metadata_row(h, "   :ColumnLocationY", n, [&](std::size_t k) {
+    put_fixed(h, cat.ysta[k], kFieldWidth, 4);
+  });
   const std::vector<float>* coeffs[] = {&cat.coeff1, &cat.coeff2, &cat.coeff3,
                                         &cat.coeff4};
   const char* coeff_kw[] = {"   :coeff1", "   :coeff2", "   :coeff3",
@@ -199,13 +205,15 @@ void write_yearly_tb0(FileSystem& fs, RunLog& log, const RunOptions& opts,
     int err = 0;
     auto file = fs.open_write(path, err);
     if (!file) {
-      log.console(free_line({"Error opening ", fln.view(), " on unit=", kTb0Unit}));
+      log.console(
+          free_line({"Error opening ", fln.view(), " on unit=", kTb0Unit}));
       log.console(free_line({"ios = ", err}));
       log.console(free_line({}));
       stop_run(stop_text::kYearlyFileOpen);
     }
     log.console(free_line({}));
-    log.console(free_line({"Opened unit=", kTb0Unit, " filename=", fln.first(30)}));
+    log.console(
+        free_line({"Opened unit=", kTb0Unit, " filename=", fln.first(30)}));
 
     OutBuffer out(std::move(file));
     out.write(tb0_header_lines(hc, year, clock()));
@@ -239,10 +247,12 @@ void write_yearly_tb0(FileSystem& fs, RunLog& log, const RunOptions& opts,
         out.commit();
       }
     }
-    if (out.close() != 0) stop_with_message("Error writing " + path);
+    if (out.close() != 0)
+      stop_with_message("Error writing " + path);
 
     log.console(free_line({"fn=", kTb0Unit}));
-    log.both(free_line({"Closed unit ", kTb0Unit, " Filename=  ", fln.first(30)}));
+    log.both(
+        free_line({"Closed unit ", kTb0Unit, " Filename=  ", fln.first(30)}));
   }
 }
 

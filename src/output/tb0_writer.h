@@ -7,11 +7,11 @@
 #include <string>
 
 #include "flow/flow_table.h"
+#include "run/file_system.h"
+#include "run/run_log.h"
 #include "run/run_options.h"
 #include "stations/station_catalogue.h"
-#include "run/file_system.h"
 #include "text/fixed_text.h"
-#include "run/run_log.h"
 
 namespace gaumo {
 

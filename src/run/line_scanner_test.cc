@@ -11,8 +11,8 @@
 #include <utility>
 #include <vector>
 
-#include "system/line_end_mask.h"
 #include "support/memory_input.h"
+#include "system/line_end_mask.h"
 
 namespace gaumo {
 namespace {

@@ -8,7 +8,8 @@ OutBuffer::OutBuffer(std::unique_ptr<OutputFile> file, std::size_t capacity)
 }
 
 OutBuffer::~OutBuffer() {
-  if (!closed_) close();
+  if (!closed_)
+    close();
 }
 
 void OutBuffer::write(std::string_view s) {
@@ -24,12 +25,14 @@ void OutBuffer::flush() {
 }
 
 int OutBuffer::close() {
-  if (closed_) return error_;
+  if (closed_)
+    return error_;
   flush();
   closed_ = true;
   if (file_) {
     const int e = file_->close();
-    if (error_ == 0) error_ = e;
+    if (error_ == 0)
+      error_ = e;
   }
   return error_;
 }

@@ -29,7 +29,8 @@ class OutBuffer {
   /// The buffer to format into directly; call commit() when it grows large.
   std::string& pending() { return buf_; }
   void commit() {
-    if (buf_.size() >= capacity_) flush();
+    if (buf_.size() >= capacity_)
+      flush();
   }
 
  private:
@@ -48,10 +49,12 @@ template <typename Fill>
 void write_whole_file(FileSystem& fs, const std::string& name, Fill fill) {
   int err = 0;
   auto file = fs.open_write(name, err);
-  if (!file) stop_with_message("Error writing " + name);
+  if (!file)
+    stop_with_message("Error writing " + name);
   OutBuffer out(std::move(file));
   fill(out);
-  if (out.close() != 0) stop_with_message("Error writing " + name);
+  if (out.close() != 0)
+    stop_with_message("Error writing " + name);
 }
 
 }  // namespace gaumo

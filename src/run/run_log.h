@@ -29,7 +29,8 @@ class RunLog {
   }
   /// A line for the information file, then the same line on the console.
   void both(std::string_view line) {
-    if (info_ != nullptr) info_->write(line);
+    if (info_ != nullptr)
+      info_->write(line);
     console_ << line;
   }
   std::ostream& console_stream() { return console_; }

@@ -5,13 +5,13 @@
 #include <string>
 
 #include "run/fatal_stop.h"
+#include "run/line_scanner.h"
+#include "run/out_buffer.h"
 #include "run/stop_texts.h"
+#include "system/memory_limit.h"
 #include "text/fixed_fields.h"
 #include "text/free_form.h"
 #include "text/free_format.h"
-#include "run/line_scanner.h"
-#include "system/memory_limit.h"
-#include "run/out_buffer.h"
 
 namespace gaumo {
 namespace {
@@ -24,16 +24,17 @@ class ListSource final : public LineSource {
  public:
   explicit ListSource(InputFile& f) : scanner_(f) {}
   bool next_line(std::string_view& line) override {
-    if (io_error_ != 0) return false;
+    if (io_error_ != 0)
+      return false;
     int err = 0;
     switch (scanner_.next(line, err)) {
-      case LineScanner::Status::kLine:
-        return true;
-      case LineScanner::Status::kEnd:
-        return false;
-      case LineScanner::Status::kError:
-        io_error_ = err;
-        return false;
+    case LineScanner::Status::kLine:
+      return true;
+    case LineScanner::Status::kEnd:
+      return false;
+    case LineScanner::Status::kError:
+      io_error_ = err;
+      return false;
     }
     return false;
   }
@@ -76,15 +77,16 @@ void skip_header(ListSource& src, std::array<char, kLineBuffer>& line) {
       list_read_error(src, r, "the header (no \":EndHeader\" line)");
     }
     r = read_values(first, &src, {&t, 1});
-    if (!r.ok()) list_read_error(src, r, "the header (no \":EndHeader\" line)");
-    if (std::string_view(line.data(), kEndHeader.size()) == kEndHeader) return;
+    if (!r.ok())
+      list_read_error(src, r, "the header (no \":EndHeader\" line)");
+    if (std::string_view(line.data(), kEndHeader.size()) == kEndHeader)
+      return;
   }
 }
 
 std::string row_name(long r) { return "station row " + std::to_string(r); }
 
-std::int32_t count_stations(FileSystem& fs, RunLog& log,
-                            StationCatalogue& cat,
+std::int32_t count_stations(FileSystem& fs, RunLog& log, StationCatalogue& cat,
                             std::array<char, kLineBuffer>& line) {
   int err = 0;
   auto file = fs.open_read(kStationListFile, err);
@@ -105,7 +107,8 @@ std::int32_t count_stations(FileSystem& fs, RunLog& log,
   for (;;) {
     std::string_view first;
     if (!src.next_line(first)) {
-      if (src.io_error() != 0) list_read_error(src, ReadResult{}, row_name(r));
+      if (src.io_error() != 0)
+        list_read_error(src, ReadResult{}, row_name(r));
       break;
     }
     if (r > kMaxStations) {
@@ -122,9 +125,10 @@ std::int32_t count_stations(FileSystem& fs, RunLog& log,
         Target::text(scratch.data(), scratch.size()),
     };
     const ReadResult res = read_values(first, &src, targets);
-    if (!res.ok()) list_read_error(src, res, row_name(r));
-    log.console(free_line(
-        {r, id.view(), "  ", std::string_view(line.data(), 50)}));
+    if (!res.ok())
+      list_read_error(src, res, row_name(r));
+    log.console(
+        free_line({r, id.view(), "  ", std::string_view(line.data(), 50)}));
     ++r;
   }
   const std::int32_t nsta = r - 1;
@@ -135,7 +139,8 @@ std::int32_t count_stations(FileSystem& fs, RunLog& log,
 template <typename T>
 void sized(std::vector<T>& v, std::uint64_t count) {
   const auto bytes = checked_bytes(count, sizeof(T));
-  if (!bytes || !fits_in_memory(*bytes)) throw std::bad_alloc();
+  if (!bytes || !fits_in_memory(*bytes))
+    throw std::bad_alloc();
   v.assign(static_cast<std::size_t>(count), T{});
 }
 
@@ -145,7 +150,8 @@ void read_stations(FileSystem& fs, RunLog& log, StationCatalogue& cat,
   int err = 0;
   auto file = fs.open_read(kStationListFile, err);
   std::unique_ptr<OutputFile> nudge_file;
-  if (file) nudge_file = fs.open_write(kNudgeFile, err);
+  if (file)
+    nudge_file = fs.open_write(kNudgeFile, err);
   if (!file || !nudge_file) {
     log.console(free_line({"problems opening flow_stations.tb0"}));
     log.console(free_line({"ios=", err}));
@@ -178,14 +184,17 @@ void read_stations(FileSystem& fs, RunLog& log, StationCatalogue& cat,
       list_read_error(src, res, row_name(i));
     }
     res = read_values(first, &src, targets);
-    if (!res.ok()) list_read_error(src, res, row_name(i));
+    if (!res.ok())
+      list_read_error(src, res, row_name(i));
     // The tb0 writer names its columns by idsta_w, which nothing else fills.
     cat.idsta_w[k] = cat.idsta[k];
     out.clear();
-    if (hooks.nudge_line) hooks.nudge_line(out, cat, i);
+    if (hooks.nudge_line)
+      hooks.nudge_line(out, cat, i);
     nudge.write(out);
   }
-  if (nudge.close() != 0) stop_with_message("Error writing nudge_flags.new");
+  if (nudge.close() != 0)
+    stop_with_message("Error writing nudge_flags.new");
 }
 
 }  // namespace
@@ -205,7 +214,8 @@ void allocate_station_arrays(std::int32_t nsta, StationCatalogue& cat,
     sized(cat.coeff4, n);
     sized(cat.value1, n);
     sized(cat.dr_area, n);
-    if (hooks.allocate_tables) hooks.allocate_tables(nsta);
+    if (hooks.allocate_tables)
+      hooks.allocate_tables(nsta);
     sized(cat.columnunits, n);
     sized(cat.columntype, n);
   } catch (const std::bad_alloc&) {
@@ -228,7 +238,8 @@ void read_station_list(FileSystem& fs, RunLog& log, StationCatalogue& cat,
     log.console(free_line({"wrong directory?"}));
   }
   allocate_station_arrays(nsta, cat, hooks);
-  if (exists) read_stations(fs, log, cat, line, hooks);
+  if (exists)
+    read_stations(fs, log, cat, line, hooks);
 }
 
 }  // namespace gaumo

@@ -6,10 +6,10 @@
 #include <functional>
 #include <string>
 
-#include "run/run_options.h"
-#include "stations/station_catalogue.h"
 #include "run/file_system.h"
 #include "run/run_log.h"
+#include "run/run_options.h"
+#include "stations/station_catalogue.h"
 
 namespace gaumo {
 

@@ -23,7 +23,8 @@ class DiskOutput final : public OutputFile {
  public:
   explicit DiskOutput(int fd) : fd_(fd) {}
   ~DiskOutput() override {
-    if (fd_ >= 0) platform::close_file(fd_);
+    if (fd_ >= 0)
+      platform::close_file(fd_);
   }
   int write(const char* buf, std::size_t n) override {
     return platform::write_all(fd_, buf, n);
@@ -45,7 +46,8 @@ class DiskFileSystem final : public FileSystem {
   bool exists(const std::string& path) override {
     const std::string p = full(path);
     // A name with a NUL byte cannot name a file.
-    if (p.find('\0') != std::string::npos) return false;
+    if (p.find('\0') != std::string::npos)
+      return false;
     return platform::path_exists(p.c_str());
   }
 
@@ -57,7 +59,8 @@ class DiskFileSystem final : public FileSystem {
       return nullptr;
     }
     const int fd = platform::open_for_read(p.c_str(), err);
-    if (fd < 0) return nullptr;
+    if (fd < 0)
+      return nullptr;
     return std::make_unique<DiskInput>(fd);
   }
 
@@ -69,7 +72,8 @@ class DiskFileSystem final : public FileSystem {
       return nullptr;
     }
     const int fd = platform::open_for_write(p.c_str(), err);
-    if (fd < 0) return nullptr;
+    if (fd < 0)
+      return nullptr;
     return std::make_unique<DiskOutput>(fd);
   }
 
@@ -83,7 +87,8 @@ class DiskFileSystem final : public FileSystem {
 
  private:
   std::string full(const std::string& path) const {
-    if (base_.empty() || (!path.empty() && path[0] == '/')) return path;
+    if (base_.empty() || (!path.empty() && path[0] == '/'))
+      return path;
     return base_ + "/" + path;
   }
   std::string base_;

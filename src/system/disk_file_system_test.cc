@@ -25,12 +25,12 @@ class DiskFileSystemTest : public ::testing::Test {
     // ctest runs each test as its own process, perhaps at the same time.
     const auto tick =
         std::chrono::steady_clock::now().time_since_epoch().count();
-    root_ = fs::temp_directory_path() /
-            ("gaumo-disk-" +
-             std::string(::testing::UnitTest::GetInstance()
-                             ->current_test_info()
-                             ->name()) +
-             "-" + std::to_string(tick));
+    root_ =
+        fs::temp_directory_path() /
+        ("gaumo-disk-" +
+         std::string(
+             ::testing::UnitTest::GetInstance()->current_test_info()->name()) +
+         "-" + std::to_string(tick));
     fs::create_directories(root_ / "work");
     disk_ = make_disk_file_system((root_ / "work").string());
   }
@@ -43,7 +43,8 @@ class DiskFileSystemTest : public ::testing::Test {
     auto in = disk_->open_read(name, err_);
     EXPECT_NE(in, nullptr) << name << ": error " << err_;
     std::string got;
-    if (in == nullptr) return got;
+    if (in == nullptr)
+      return got;
     char buf[7];  // small, so the reads go on past the first
     for (long n; (n = in->read(buf, sizeof buf, err_)) > 0;) {
       got.append(buf, static_cast<std::size_t>(n));
@@ -76,7 +77,9 @@ TEST_F(DiskFileSystemTest, AFolderInPlaceOfAFileIsADirectoryOnEverySystem) {
 TEST_F(DiskFileSystemTest, BytesGoOutAndComeBackUnchanged) {
   // LF, CR LF, a lone CR and a Ctrl-Z byte: a text-mode file on Windows
   // would add CRs on the way out and stop reading at the Ctrl-Z.
-  const std::string bytes = "a\nb\r\nc\rd\x1a" "e\n";
+  const std::string bytes =
+      "a\nb\r\nc\rd\x1a"
+      "e\n";
   const std::string name =
       std::string(platform::kParentPrefix) + "19180101_str.tb0";
   auto out = disk_->open_write(name, err_);
@@ -100,9 +103,8 @@ TEST_F(DiskFileSystemTest, ListsTheWorkingFolderOnly) {
   std::sort(names.begin(), names.end());
   EXPECT_EQ(names, (std::vector<std::string>{
                        "YT_10AA001_hourly_hydrometric.csv", "b.txt", "sub"}));
-  EXPECT_TRUE(make_disk_file_system((root_ / "none").string())
-                  ->list_folder()
-                  .empty());
+  EXPECT_TRUE(
+      make_disk_file_system((root_ / "none").string())->list_folder().empty());
 }
 
 }  // namespace

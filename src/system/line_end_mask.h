@@ -6,9 +6,8 @@
 #include <bit>
 #include <cstdint>
 
-#include "system/little_endian.h"
-
 #include "system/compiler.h"
+#include "system/little_endian.h"
 
 namespace gaumo {
 
@@ -38,8 +37,8 @@ inline std::uint64_t line_end_mask(const char* c) {
     const __m128i v =
         _mm_loadu_si128(reinterpret_cast<const __m128i*>(c + 16 * k));
     // The mask of 16 bytes has 16 bits: no widening beyond the unsigned.
-    bits |= static_cast<std::uint64_t>(static_cast<unsigned>(
-                _mm_movemask_epi8(_mm_cmpeq_epi8(v, nl))))
+    bits |= static_cast<std::uint64_t>(
+                static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, nl))))
             << (16 * k);
   }
   return bits;

@@ -16,9 +16,11 @@ std::optional<std::uint64_t> checked_bytes(std::uint64_t count,
 }
 
 bool fits_in_memory(std::uint64_t bytes) {
-  if (bytes > std::numeric_limits<std::size_t>::max()) return false;
+  if (bytes > std::numeric_limits<std::size_t>::max())
+    return false;
   const auto phys = platform::physical_memory();
-  if (phys && bytes > *phys) return false;
+  if (phys && bytes > *phys)
+    return false;
   // Each large array is written in full right after it is had, so what
   // counts is the memory still free now, after the arrays before it: a
   // request beyond it would get the run killed half way.

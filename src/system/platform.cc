@@ -7,11 +7,11 @@
 #ifndef WIN32_LEAN_AND_MEAN
 #define WIN32_LEAN_AND_MEAN
 #endif
-#include <windows.h>
 #include <fcntl.h>
 #include <io.h>
 #include <sys/stat.h>
 #include <sys/types.h>
+#include <windows.h>
 #else
 #include <dirent.h>
 #include <fcntl.h>
@@ -86,9 +86,9 @@ bool list_folder(const char* path, std::vector<std::string>& names) {
 }
 
 long read_some(int fd, char* buf, std::size_t n, int& err) {
-  const int r =
-      ::_read(fd, buf, static_cast<unsigned>(std::min(n, kMaxChunk)));
-  if (r >= 0) return r;
+  const int r = ::_read(fd, buf, static_cast<unsigned>(std::min(n, kMaxChunk)));
+  if (r >= 0)
+    return r;
   err = errno;
   return -1;
 }
@@ -97,7 +97,8 @@ int write_all(int fd, const char* buf, std::size_t n) {
   while (n > 0) {
     const int r =
         ::_write(fd, buf, static_cast<unsigned>(std::min(n, kMaxChunk)));
-    if (r < 0) return errno;
+    if (r < 0)
+      return errno;
     buf += r;
     n -= static_cast<std::size_t>(r);
   }
@@ -108,7 +109,8 @@ namespace {
 std::optional<MEMORYSTATUSEX> memory_status() {
   MEMORYSTATUSEX ms{};
   ms.dwLength = sizeof ms;
-  if (!::GlobalMemoryStatusEx(&ms)) return std::nullopt;
+  if (!::GlobalMemoryStatusEx(&ms))
+    return std::nullopt;
   return ms;
 }
 }  // namespace
@@ -162,7 +164,8 @@ int raw_open(const char* path, bool write) {
       (write ? O_WRONLY | O_CREAT | O_TRUNC : O_RDONLY) | O_CLOEXEC;
   for (;;) {
     const int fd = ::open(path, flags, 0644);
-    if (fd >= 0 || errno != EINTR) return fd;
+    if (fd >= 0 || errno != EINTR)
+      return fd;
   }
 }
 
@@ -191,8 +194,10 @@ bool list_folder(const char* path, std::vector<std::string>& names) {
 long read_some(int fd, char* buf, std::size_t n, int& err) {
   for (;;) {
     const ssize_t r = ::read(fd, buf, n);
-    if (r >= 0) return static_cast<long>(r);
-    if (errno == EINTR) continue;
+    if (r >= 0)
+      return static_cast<long>(r);
+    if (errno == EINTR)
+      continue;
     err = errno;
     return -1;
   }
@@ -202,7 +207,8 @@ int write_all(int fd, const char* buf, std::size_t n) {
   while (n > 0) {
     const ssize_t r = ::write(fd, buf, n);
     if (r < 0) {
-      if (errno == EINTR) continue;
+      if (errno == EINTR)
+        continue;
       return errno;
     }
     buf += r;
@@ -214,7 +220,8 @@ int write_all(int fd, const char* buf, std::size_t n) {
 std::optional<std::uint64_t> physical_memory() {
   const long pages = ::sysconf(_SC_PHYS_PAGES);
   const long page_size = ::sysconf(_SC_PAGESIZE);
-  if (pages <= 0 || page_size <= 0) return std::nullopt;
+  if (pages <= 0 || page_size <= 0)
+    return std::nullopt;
   return checked_bytes(static_cast<std::uint64_t>(pages),
                        static_cast<std::uint64_t>(page_size));
 }
@@ -222,7 +229,8 @@ std::optional<std::uint64_t> physical_memory() {
 std::optional<std::uint64_t> available_memory() {
   // The kernel's estimate of what can be had without swapping.
   std::FILE* f = std::fopen("/proc/meminfo", "r");
-  if (f == nullptr) return std::nullopt;
+  if (f == nullptr)
+    return std::nullopt;
   char line[256];
   std::optional<std::uint64_t> out;
   while (std::fgets(line, sizeof line, f) != nullptr) {
@@ -239,7 +247,8 @@ std::optional<std::uint64_t> available_memory() {
 void* allocate_pages(std::size_t bytes) {
   void* p = ::mmap(nullptr, bytes, PROT_READ | PROT_WRITE,
                    MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-  if (p == MAP_FAILED) return nullptr;
+  if (p == MAP_FAILED)
+    return nullptr;
 #ifdef MADV_HUGEPAGE
   // A national run's table is some 150 MB: large pages spare the tens of
   // thousands of page faults that would otherwise cost more than the fill.

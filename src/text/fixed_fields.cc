@@ -9,7 +9,8 @@ namespace gaumo {
 namespace {
 
 void put_stars(std::string& out, int width) {
-  if (width > 0) out.append(static_cast<std::size_t>(width), '*');
+  if (width > 0)
+    out.append(static_cast<std::size_t>(width), '*');
 }
 
 void put_right(std::string& out, std::string_view s, int width) {
@@ -24,7 +25,8 @@ void put_right(std::string& out, std::string_view s, int width) {
 }  // namespace
 
 void put_blanks(std::string& out, int n) {
-  if (n > 0) out.append(static_cast<std::size_t>(n), ' ');
+  if (n > 0)
+    out.append(static_cast<std::size_t>(n), ' ');
 }
 
 void put_int(std::string& out, std::int64_t v, int width) {
@@ -49,7 +51,8 @@ void put_fixed(std::string& out, double v, int width, int decimals) {
     return;
   }
   std::size_t n = static_cast<std::size_t>(r.ptr - buf);
-  if (decimals == 0) buf[n++] = '.';
+  if (decimals == 0)
+    buf[n++] = '.';
   std::string_view s(buf, n);
   if (static_cast<int>(n) > width) {
     // The optional zero of "0.ddd" goes first when room runs out.
@@ -71,7 +74,8 @@ void put_exp(std::string& out, double v, int width, int digits) {
     return;
   }
   std::string s;
-  if (std::signbit(v)) s += '-';
+  if (std::signbit(v))
+    s += '-';
   const double a = std::fabs(v);
   std::string mant(static_cast<std::size_t>(digits), '0');
   int exponent = 0;
@@ -89,7 +93,8 @@ void put_exp(std::string& out, double v, int width, int digits) {
     const auto epos = t.find('e');
     mant.clear();
     for (std::size_t i = 0; i < epos; ++i) {
-      if (t[i] != '.') mant += t[i];
+      if (t[i] != '.')
+        mant += t[i];
     }
     std::from_chars(t.data() + epos + 1 + (t[epos + 1] == '+' ? 1 : 0),
                     t.data() + t.size(), exponent);
@@ -109,7 +114,8 @@ void put_exp(std::string& out, double v, int width, int digits) {
 }
 
 void put_text_right(std::string& out, std::string_view text, int width) {
-  if (width <= 0) return;
+  if (width <= 0)
+    return;
   const auto w = static_cast<std::size_t>(width);
   if (text.size() >= w) {
     out.append(text.substr(0, w));

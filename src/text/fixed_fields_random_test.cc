@@ -34,7 +34,8 @@ TEST(FixedFieldsByHand, DISABLED_F12_3MatchesTheGeneralFieldOnRandomFloats) {
     float v;
     if (k % 2 == 0) {
       v = std::bit_cast<float>(static_cast<std::uint32_t>(rng()));
-      if (!std::isfinite(v)) continue;
+      if (!std::isfinite(v))
+        continue;
     } else {
       const auto r = static_cast<std::uint32_t>(rng());
       v = static_cast<float>(static_cast<std::int32_t>(r)) / 1024.0f /
@@ -45,8 +46,8 @@ TEST(FixedFieldsByHand, DISABLED_F12_3MatchesTheGeneralFieldOnRandomFloats) {
     put_f12_3(fast, v);
     put_fixed(general, v, 12, 3);
     if (fast != general && ++mismatches < 10) {
-      ADD_FAILURE() << std::bit_cast<std::uint32_t>(v) << ": " << fast
-                    << " vs " << general;
+      ADD_FAILURE() << std::bit_cast<std::uint32_t>(v) << ": " << fast << " vs "
+                    << general;
     }
     // The same values through each way of the row formatter, a row at a
     // time.
@@ -56,7 +57,8 @@ TEST(FixedFieldsByHand, DISABLED_F12_3MatchesTheGeneralFieldOnRandomFloats) {
       row_cells.resize(12 * row.size());
       for (const CellsPath path :
            {CellsPath::kOneByOne, CellsPath::kAvx2, CellsPath::kAvx512}) {
-        if (!has_cells_path(path)) continue;
+        if (!has_cells_path(path))
+          continue;
         format_f12_3_cells_by(path, row_cells.data(), row.data(), row.size());
         if (row_cells != row_fast && ++row_mismatches < 10) {
           ADD_FAILURE() << "path " << static_cast<int>(path)

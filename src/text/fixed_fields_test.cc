@@ -211,7 +211,8 @@ std::vector<CellsPath> cells_paths() {
   std::vector<CellsPath> paths;
   for (const CellsPath p :
        {CellsPath::kOneByOne, CellsPath::kAvx2, CellsPath::kAvx512}) {
-    if (has_cells_path(p)) paths.push_back(p);
+    if (has_cells_path(p))
+      paths.push_back(p);
   }
   return paths;
 }
@@ -250,14 +251,22 @@ TEST(FormatF12x3Cells, HandsValuesTooWideOrNotNumbersToTheGeneralField) {
   // Each value in turn at each place of a group of sixteen, of one of eight
   // and of the cells left over: one a vector path cannot take sends its
   // whole group to the single cells.
-  const float edge[] = {1e7f, -1e7f, 99999999.999f, 1e10f, FLT_MAX,
-                       std::numeric_limits<float>::infinity(),
-                       std::numeric_limits<float>::quiet_NaN(), -0.0f,
-                       9999999.999f, -9999999.999f, -1.0f};
+  const float edge[] = {1e7f,
+                        -1e7f,
+                        99999999.999f,
+                        1e10f,
+                        FLT_MAX,
+                        std::numeric_limits<float>::infinity(),
+                        std::numeric_limits<float>::quiet_NaN(),
+                        -0.0f,
+                        9999999.999f,
+                        -9999999.999f,
+                        -1.0f};
   const std::vector<float> plain = {
-      1.5f, 22.25f, -3.0f, 0.0005f, 4096.125f, 0.0f, 123456.7f, 7.0f, 8.5f,
-      -0.5f, 1e6f, 99.999f, 0.001f, -42.0f, 3e-4f, 5e5f, 6.25f, -1.0f,
-      12.0f, 0.125f, 777.7f, -8.0f, 9.75f, 1.0f, 2.0f};
+      1.5f,  22.25f, -3.0f, 0.0005f, 4096.125f, 0.0f,   123456.7f,
+      7.0f,  8.5f,   -0.5f, 1e6f,    99.999f,   0.001f, -42.0f,
+      3e-4f, 5e5f,   6.25f, -1.0f,   12.0f,     0.125f, 777.7f,
+      -8.0f, 9.75f,  1.0f,  2.0f};
   for (const CellsPath path : cells_paths()) {
     for (std::size_t at = 0; at < plain.size(); ++at) {
       for (const float v : edge) {
@@ -282,10 +291,18 @@ TEST(FormatF12x3Cells, MatchesTheSingleCellOnRandomRows) {
     std::vector<float> row(length(gen));
     for (float& v : row) {
       switch (pick(gen)) {
-        case 0: v = std::bit_cast<float>(bits(gen)); break;
-        case 1: v = flow(gen); break;
-        case 2: v = static_cast<float>(halves(gen)) / 2000.0f; break;
-        default: v = -1.0f; break;
+      case 0:
+        v = std::bit_cast<float>(bits(gen));
+        break;
+      case 1:
+        v = flow(gen);
+        break;
+      case 2:
+        v = static_cast<float>(halves(gen)) / 2000.0f;
+        break;
+      default:
+        v = -1.0f;
+        break;
       }
     }
     const std::string want = cells_one_by_one(row);

@@ -36,7 +36,8 @@ struct FixedText {
 /// The text without its trailing blanks (the name a file system is asked for).
 inline std::string_view trim_right(std::string_view s) {
   std::size_t n = s.size();
-  while (n > 0 && s[n - 1] == ' ') --n;
+  while (n > 0 && s[n - 1] == ' ')
+    --n;
   return s.substr(0, n);
 }
 

@@ -41,10 +41,12 @@ Value scan_value(const char*& p, const char* e) {
     }
     v.raw = std::string_view(start, static_cast<std::size_t>(p - start));
     v.quoted = true;
-    while (p < e && !is_separator(*p)) ++p;  // text after a closing quote
+    while (p < e && !is_separator(*p))
+      ++p;  // text after a closing quote
     return v;
   }
-  while (p < e && !is_separator(*p)) ++p;
+  while (p < e && !is_separator(*p))
+    ++p;
   v.raw = std::string_view(start, static_cast<std::size_t>(p - start));
   return v;
 }
@@ -76,37 +78,41 @@ ReadStatus to_status(NumberError e) {
 /// Gives `value` to `t`; returns kOk or the error of a number target.
 ReadStatus assign(const Target& t, const Value& value) {
   switch (t.kind) {
-    case TargetKind::kText:
-      if (value.quoted) {
-        assign_quoted(static_cast<char*>(t.ptr), t.length, value.raw);
-      } else {
-        assign_fixed(static_cast<char*>(t.ptr), t.length, value.raw);
-      }
-      return ReadStatus::kOk;
-    case TargetKind::kInt16:
-    case TargetKind::kInt32: {
-      if (value.quoted) return ReadStatus::kNotANumber;
-      const bool is16 = t.kind == TargetKind::kInt16;
-      const std::int64_t lo = is16 ? std::numeric_limits<std::int16_t>::min()
-                                   : std::numeric_limits<std::int32_t>::min();
-      const std::int64_t hi = is16 ? std::numeric_limits<std::int16_t>::max()
-                                   : std::numeric_limits<std::int32_t>::max();
-      const IntParse r = parse_integer(value.raw, lo, hi);
-      if (r.error != NumberError::kNone) return to_status(r.error);
-      if (is16) {
-        *static_cast<std::int16_t*>(t.ptr) = static_cast<std::int16_t>(r.value);
-      } else {
-        *static_cast<std::int32_t*>(t.ptr) = static_cast<std::int32_t>(r.value);
-      }
-      return ReadStatus::kOk;
+  case TargetKind::kText:
+    if (value.quoted) {
+      assign_quoted(static_cast<char*>(t.ptr), t.length, value.raw);
+    } else {
+      assign_fixed(static_cast<char*>(t.ptr), t.length, value.raw);
     }
-    case TargetKind::kReal32: {
-      if (value.quoted) return ReadStatus::kNotANumber;
-      const RealParse r = parse_real(value.raw);
-      if (r.error != NumberError::kNone) return to_status(r.error);
-      *static_cast<float*>(t.ptr) = r.value;
-      return ReadStatus::kOk;
+    return ReadStatus::kOk;
+  case TargetKind::kInt16:
+  case TargetKind::kInt32: {
+    if (value.quoted)
+      return ReadStatus::kNotANumber;
+    const bool is16 = t.kind == TargetKind::kInt16;
+    const std::int64_t lo = is16 ? std::numeric_limits<std::int16_t>::min()
+                                 : std::numeric_limits<std::int32_t>::min();
+    const std::int64_t hi = is16 ? std::numeric_limits<std::int16_t>::max()
+                                 : std::numeric_limits<std::int32_t>::max();
+    const IntParse r = parse_integer(value.raw, lo, hi);
+    if (r.error != NumberError::kNone)
+      return to_status(r.error);
+    if (is16) {
+      *static_cast<std::int16_t*>(t.ptr) = static_cast<std::int16_t>(r.value);
+    } else {
+      *static_cast<std::int32_t*>(t.ptr) = static_cast<std::int32_t>(r.value);
     }
+    return ReadStatus::kOk;
+  }
+  case TargetKind::kReal32: {
+    if (value.quoted)
+      return ReadStatus::kNotANumber;
+    const RealParse r = parse_real(value.raw);
+    if (r.error != NumberError::kNone)
+      return to_status(r.error);
+    *static_cast<float*>(t.ptr) = r.value;
+    return ReadStatus::kOk;
+  }
   }
   return ReadStatus::kOk;
 }
@@ -115,12 +121,15 @@ ReadStatus assign(const Target& t, const Value& value) {
 bool scan_repeat(const char* p, const char* e, std::uint64_t& count,
                  const char*& after) {
   const char* q = p;
-  while (q < e && *q >= '0' && *q <= '9') ++q;
-  if (q == p || q == e || *q != '*') return false;
-  const IntParse r = parse_integer(
-      std::string_view(p, static_cast<std::size_t>(q - p)), 1,
-      std::numeric_limits<std::int32_t>::max());
-  if (r.error != NumberError::kNone) return false;
+  while (q < e && *q >= '0' && *q <= '9')
+    ++q;
+  if (q == p || q == e || *q != '*')
+    return false;
+  const IntParse r =
+      parse_integer(std::string_view(p, static_cast<std::size_t>(q - p)), 1,
+                    std::numeric_limits<std::int32_t>::max());
+  if (r.error != NumberError::kNone)
+    return false;
   count = static_cast<std::uint64_t>(r.value);
   after = q + 1;
   return true;
@@ -148,27 +157,33 @@ ReadResult read_values(std::string_view line, LineSource* more,
     return result;
   };
   auto give = [&](std::size_t index, const Value& v) -> ReadStatus {
-    if (v.null) return ReadStatus::kOk;
+    if (v.null)
+      return ReadStatus::kOk;
     const ReadStatus s = assign(targets[index], v);
-    if (s == ReadStatus::kOk) ++result.assigned;
+    if (s == ReadStatus::kOk)
+      ++result.assigned;
     return s;
   };
   auto skip_separator = [&] {
-    while (p < e && is_blank(*p)) ++p;
+    while (p < e && is_blank(*p))
+      ++p;
     pending_comma = p < e && *p == ',';
-    if (pending_comma) ++p;
+    if (pending_comma)
+      ++p;
   };
 
   std::size_t ti = 0;
   while (ti < targets.size()) {
     if (repeat_left > 0) {
       const ReadStatus s = give(ti, repeat_value);
-      if (s != ReadStatus::kOk) return fail(s, ti, repeat_value);
+      if (s != ReadStatus::kOk)
+        return fail(s, ti, repeat_value);
       --repeat_left;
       ++ti;
       continue;
     }
-    while (p < e && is_blank(*p)) ++p;
+    while (p < e && is_blank(*p))
+      ++p;
     if (p == e) {
       // The line end acts as a blank; the read goes on with the next line.
       if (more == nullptr || !more->next_line(line)) {
@@ -186,11 +201,13 @@ ReadResult read_values(std::string_view line, LineSource* more,
     const char c = *p;
     if (c == ',') {
       ++p;
-      if (pending_comma) ++ti;  // an empty value
+      if (pending_comma)
+        ++ti;  // an empty value
       pending_comma = true;
       continue;
     }
-    if (c == '/') return result;
+    if (c == '/')
+      return result;
     std::uint64_t count = 0;
     const char* after = nullptr;
     if (scan_repeat(p, e, count, after)) {
@@ -207,7 +224,8 @@ ReadResult read_values(std::string_view line, LineSource* more,
     }
     const Value v = scan_value(p, e);
     const ReadStatus s = give(ti, v);
-    if (s != ReadStatus::kOk) return fail(s, ti, v);
+    if (s != ReadStatus::kOk)
+      return fail(s, ti, v);
     ++ti;
     skip_separator();
   }

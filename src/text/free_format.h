@@ -14,8 +14,8 @@ constexpr int kFreeFormatIntWidth = 12;
 
 /// One item of a free-format line: a text at its full length, or an integer.
 struct Item {
-  Item(std::string_view t) : text(t) {}  // NOLINT: items read like a list
-  Item(const char* t) : text(t) {}       // NOLINT
+  Item(std::string_view t) : text(t) {}    // NOLINT: items read like a list
+  Item(const char* t) : text(t) {}         // NOLINT
   Item(const std::string& t) : text(t) {}  // NOLINT
   Item(std::int32_t v) : is_int(true), number(v) {}  // NOLINT
   std::string_view text;

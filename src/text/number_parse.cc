@@ -33,10 +33,11 @@ IntParse parse_integer(std::string_view text, std::int64_t lo,
     }
   }
   // Leading zeros must not push a small value out of from_chars' reach.
-  while (i + 1 < text.size() && text[i] == '0') ++i;
+  while (i + 1 < text.size() && text[i] == '0')
+    ++i;
   std::uint64_t magnitude = 0;
-  auto r = std::from_chars(text.data() + i, text.data() + text.size(),
-                           magnitude);
+  auto r =
+      std::from_chars(text.data() + i, text.data() + text.size(), magnitude);
   if (r.ec != std::errc() || magnitude > (std::uint64_t{1} << 62)) {
     out.error = NumberError::kOutOfRange;
     return out;
@@ -54,21 +55,28 @@ IntParse parse_integer(std::string_view text, std::int64_t lo,
 bool is_real_syntax(std::string_view t) {
   std::size_t i = 0;
   const std::size_t n = t.size();
-  if (i < n && (t[i] == '+' || t[i] == '-')) ++i;
+  if (i < n && (t[i] == '+' || t[i] == '-'))
+    ++i;
   std::size_t int_digits = 0;
-  while (i < n && is_digit(t[i])) ++i, ++int_digits;
+  while (i < n && is_digit(t[i]))
+    ++i, ++int_digits;
   std::size_t frac_digits = 0;
   if (i < n && t[i] == '.') {
     ++i;
-    while (i < n && is_digit(t[i])) ++i, ++frac_digits;
+    while (i < n && is_digit(t[i]))
+      ++i, ++frac_digits;
   }
-  if (int_digits == 0 && frac_digits == 0) return false;
+  if (int_digits == 0 && frac_digits == 0)
+    return false;
   if (i < n && (t[i] == 'E' || t[i] == 'e' || t[i] == 'D' || t[i] == 'd')) {
     ++i;
-    if (i < n && (t[i] == '+' || t[i] == '-')) ++i;
+    if (i < n && (t[i] == '+' || t[i] == '-'))
+      ++i;
     std::size_t exp_digits = 0;
-    while (i < n && is_digit(t[i])) ++i, ++exp_digits;
-    if (exp_digits == 0) return false;
+    while (i < n && is_digit(t[i]))
+      ++i, ++exp_digits;
+    if (exp_digits == 0)
+      return false;
   }
   return i == n;
 }
@@ -91,8 +99,10 @@ RealParse parse_real(std::string_view text) {
   std::size_t n = 0;
   for (std::size_t i = 0; i < text.size(); ++i) {
     char c = text[i];
-    if (i == 0 && c == '+') continue;
-    if (c == 'D' || c == 'd') c = 'e';
+    if (i == 0 && c == '+')
+      continue;
+    if (c == 'D' || c == 'd')
+      c = 'e';
     buf[n++] = c;
   }
   float v = 0.0f;

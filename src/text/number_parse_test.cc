@@ -1,5 +1,4 @@
 #include "text/number_parse.h"
-#include "text/short_decimal.h"
 
 #include <gtest/gtest.h>
 
@@ -8,6 +7,8 @@
 #include <cstdint>
 #include <random>
 #include <string>
+
+#include "text/short_decimal.h"
 
 namespace gaumo {
 namespace {

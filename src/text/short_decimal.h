@@ -15,7 +15,8 @@
 
 namespace gaumo {
 
-inline constexpr float kPow10[] = {1e0f, 1e1f, 1e2f, 1e3f, 1e4f, 1e5f, 1e6f, 1e7f};
+inline constexpr float kPow10[] = {1e0f, 1e1f, 1e2f, 1e3f,
+                                   1e4f, 1e5f, 1e6f, 1e7f};
 
 inline bool is_digit(char c) { return static_cast<unsigned>(c - '0') < 10; }
 
@@ -32,7 +33,7 @@ struct ShortDecimal {
 /// only near a block's end or for long values, and inlined at each of its
 /// three calls it crowded the loop's registers.
 GAUMO_NOINLINE inline ShortDecimal scan_short_decimal_bytes(const char* p,
-                                                     const char* e) {
+                                                            const char* e) {
   // The loops stop after eight digits in all, before the mantissa could
   // overflow; a count of eight then fails.
   const char* const start = p;
@@ -81,7 +82,7 @@ GAUMO_ALWAYS_INLINE ShortDecimal scan_short_decimal_word(const char* p,
   int decimals = 0;
   if ((x & first_byte) == (0x1E1E1E1E1E1E1E1Eu & first_byte)) {  // a point
     const std::uint64_t rest = other & (other - 1);
-    int end = 0;  // where the value ends, past the point
+    int end = 0;                   // where the value ends, past the point
     std::uint64_t before_end = 0;  // the bytes before end - 1
     if (rest != 0) {
       end = std::countr_zero(rest) / 8;
@@ -131,7 +132,6 @@ bool parse_short_int16(std::string_view t, std::int16_t& out);
 
 #if GAUMO_X86_TARGETS
 
-
 /// For each count of whole digits (0 to 7) and of decimals (0 to 7): the
 /// byte shuffle that puts the digits, without the point, right-aligned in
 /// the first eight bytes, zeros before them and in the high eight.
@@ -156,9 +156,9 @@ constexpr DigitShuffles make_digit_shuffles() {
 }
 inline constexpr DigitShuffles kDigitShuffles = make_digit_shuffles();
 
-/// scan_short_decimal_word in SSE4.1, for 17 bytes from p: the digit mask of 16 bytes at
-/// once, then one shuffle and three multiply-adds instead of the word's
-/// masks, shifts and multiplications. Sixteen bytes always hold the end
+/// scan_short_decimal_word in SSE4.1, for 17 bytes from p: the digit mask of 16
+/// bytes at once, then one shuffle and three multiply-adds instead of the
+/// word's masks, shifts and multiplications. Sixteen bytes always hold the end
 /// of a value of up to seven digits. Not inlined by force:
 /// it is inlined into the SSE4.1 loop only once the loop's helpers, which
 /// have no target of their own, are inlined there.
@@ -170,10 +170,9 @@ inline constexpr DigitShuffles kDigitShuffles = make_digit_shuffles();
   // The bytes that are not digits, and a bit above the sixteen for what
   // follows them: one XOR, as the digit mask has sixteen bits. The counts
   // are 64-bit, so that none needs widening to index a table.
-  const std::uint64_t other =
-      static_cast<std::uint64_t>(
-          static_cast<unsigned>(_mm_movemask_epi8(digit))) ^
-      0x1FFFFu;
+  const std::uint64_t other = static_cast<std::uint64_t>(static_cast<unsigned>(
+                                  _mm_movemask_epi8(digit))) ^
+                              0x1FFFFu;
   // Never zero, for the bit above the sixteen; unlike countr_zero, the
   // builtin then needs no test for it.
   const std::size_t whole = static_cast<std::size_t>(__builtin_ctzll(other));
@@ -187,17 +186,17 @@ inline constexpr DigitShuffles kDigitShuffles = make_digit_shuffles();
   if (digits - 1 >= 7)
     return {};
   const std::size_t decimals = digits - whole;
-  const __m128i v = _mm_shuffle_epi8(
-      d, _mm_load_si128(reinterpret_cast<const __m128i*>(
-             kDigitShuffles.by_shape[8 * whole + decimals])));
+  const __m128i v =
+      _mm_shuffle_epi8(d, _mm_load_si128(reinterpret_cast<const __m128i*>(
+                              kDigitShuffles.by_shape[8 * whole + decimals])));
   // Pairs, fours, then the eight digits joined.
   const __m128i pairs = _mm_maddubs_epi16(
       v, _mm_setr_epi8(10, 1, 10, 1, 10, 1, 10, 1, 10, 1, 10, 1, 10, 1, 10, 1));
   const __m128i fours =
       _mm_madd_epi16(pairs, _mm_setr_epi16(100, 1, 100, 1, 100, 1, 100, 1));
-  const __m128i eight = _mm_madd_epi16(
-      _mm_packus_epi32(fours, fours),
-      _mm_setr_epi16(10000, 1, 10000, 1, 10000, 1, 10000, 1));
+  const __m128i eight =
+      _mm_madd_epi16(_mm_packus_epi32(fours, fours),
+                     _mm_setr_epi16(10000, 1, 10000, 1, 10000, 1, 10000, 1));
   return {p + length,
           static_cast<float>(_mm_cvtsi128_si32(eight)) / kPow10[decimals]};
 }

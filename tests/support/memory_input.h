@@ -33,7 +33,8 @@ class MemoryInputFile final : public InputFile {
     }
     const std::size_t k =
         std::min({n, piece_, text_.size() - pos_, fail_at_ - pos_});
-    if (k > 0) std::memcpy(buf, text_.data() + pos_, k);
+    if (k > 0)
+      std::memcpy(buf, text_.data() + pos_, k);
     pos_ += k;
     return static_cast<long>(k);
   }
