@@ -130,7 +130,7 @@ TEST(RealtimeFiles, FillOnlyTheDaysHistoricalAndProvisionalDataLeftEmpty) {
   for (int m = 1; m <= 5; ++m) {
     const int last = m == 5 ? 27 : (m == 2 ? 28 : (m == 4 ? 30 : 31));
     for (int d = 1; d <= last; ++d) {
-      char row[64];
+      char row[96];
       std::snprintf(row, sizeof row, "10AA001,1,2023/%02d/%02d,%d.5,\n", m, d,
                     100 + d);
       hist += row;

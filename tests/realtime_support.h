@@ -100,7 +100,7 @@ inline std::map<std::string, std::string> complete_day_cells(
   for (const auto& [date, d] : days) {
     if (d.hours.size() != 24)
       continue;
-    char c[32];
+    char c[64];
     std::snprintf(c, sizeof c, "%.3f",
                   static_cast<double>(static_cast<float>(d.sum / d.n)));
     cells[date] = c;
@@ -127,7 +127,7 @@ inline std::map<std::string, std::string> tb0_cells(const Sandbox& sb, int year,
     if (c == "-1.000")
       continue;
     const chr::year_month_day ymd{day};
-    char date[16];
+    char date[48];
     std::snprintf(
         date, sizeof date, "%04d-%02u-%02u", static_cast<int>(ymd.year()),
         static_cast<unsigned>(ymd.month()), static_cast<unsigned>(ymd.day()));

@@ -36,7 +36,7 @@ std::string day_rows(int step, double base, int gap_from = -1,
   for (int m = 0; m < 24 * 60; m += step) {
     if (m >= gap_from && m < gap_to)
       continue;
-    char t[16];
+    char t[32];
     std::snprintf(t, sizeof t, "%02d:%02d:00", m / 60, m % 60);
     s += row(t, std::to_string(static_cast<int>(q)));
     q += 1.0;
