@@ -16,6 +16,8 @@ namespace {
 #if GAUMO_GCC
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
+// Its mask intrinsics, unoptimised, pass __mmask8 on as char.
+#pragma GCC diagnostic ignored "-Wsign-conversion"
 #endif
 #define GAUMO_AVX512_TARGET gnu::target("avx512f,avx512bw,avx512dq,tune=znver3")
 #define GAUMO_AVX512 [[GAUMO_AVX512_TARGET, gnu::always_inline]] inline
