@@ -5,17 +5,6 @@
 #include "system/memory_limit.h"
 
 namespace gaumo {
-namespace {
-
-template <typename T>
-void sized(std::vector<T>& v, std::uint64_t count) {
-  const auto bytes = checked_bytes(count, sizeof(T));
-  if (!bytes || !fits_in_memory(*bytes))
-    throw std::bad_alloc();
-  v.assign(static_cast<std::size_t>(count), T{});
-}
-
-}  // namespace
 
 void StationAvailability::allocate(std::int32_t stations,
                                    std::int64_t year_count) {
@@ -23,8 +12,8 @@ void StationAvailability::allocate(std::int32_t stations,
                                    static_cast<std::uint64_t>(stations));
   if (!cells)
     throw std::bad_alloc();
-  sized(days, *cells);
-  sized(flags, *cells);
+  assign_checked(days, *cells);
+  assign_checked(flags, *cells);
   years = year_count;
 }
 

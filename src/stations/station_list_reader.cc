@@ -136,14 +136,6 @@ std::int32_t count_stations(FileSystem& fs, RunLog& log, StationCatalogue& cat,
   return nsta;
 }
 
-template <typename T>
-void sized(std::vector<T>& v, std::uint64_t count) {
-  const auto bytes = checked_bytes(count, sizeof(T));
-  if (!bytes || !fits_in_memory(*bytes))
-    throw std::bad_alloc();
-  v.assign(static_cast<std::size_t>(count), T{});
-}
-
 void read_stations(FileSystem& fs, RunLog& log, StationCatalogue& cat,
                    std::array<char, kLineBuffer>& line,
                    const StationListHooks& hooks) {
@@ -203,21 +195,21 @@ void allocate_station_arrays(std::int32_t nsta, StationCatalogue& cat,
                              const StationListHooks& hooks) {
   const auto n = static_cast<std::uint64_t>(nsta);
   try {
-    sized(cat.xsta, n);
-    sized(cat.ysta, n);
-    sized(cat.sta_name, n);
-    sized(cat.idsta, n);
-    sized(cat.idsta_w, n);
-    sized(cat.coeff1, n);
-    sized(cat.coeff2, n);
-    sized(cat.coeff3, n);
-    sized(cat.coeff4, n);
-    sized(cat.value1, n);
-    sized(cat.dr_area, n);
+    assign_checked(cat.xsta, n);
+    assign_checked(cat.ysta, n);
+    assign_checked(cat.sta_name, n);
+    assign_checked(cat.idsta, n);
+    assign_checked(cat.idsta_w, n);
+    assign_checked(cat.coeff1, n);
+    assign_checked(cat.coeff2, n);
+    assign_checked(cat.coeff3, n);
+    assign_checked(cat.coeff4, n);
+    assign_checked(cat.value1, n);
+    assign_checked(cat.dr_area, n);
     if (hooks.allocate_tables)
       hooks.allocate_tables(nsta);
-    sized(cat.columnunits, n);
-    sized(cat.columntype, n);
+    assign_checked(cat.columnunits, n);
+    assign_checked(cat.columntype, n);
   } catch (const std::bad_alloc&) {
     stop_run(stop_text::kStationTablesAllocation);
   }
