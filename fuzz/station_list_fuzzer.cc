@@ -52,10 +52,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
 
   std::ostringstream console;
   gaumo::RunLog log(console);
-  const gaumo::RunOptions opts = gaumo::make_run_options(2000, 2001);
   gaumo::StationCatalogue cat;
+  gaumo::StationListHooks hooks;
+  hooks.nudge_line = gaumo::append_nudge_line;
   try {
-    gaumo::read_station_list(fs, log, opts, cat);
+    gaumo::read_station_list(fs, log, cat, hooks);
     gaumo::write_grapher_titles(fs, log, cat);
     gaumo::write_discharge_sites(fs, log, cat);
   } catch (const gaumo::FatalStop&) {
