@@ -137,7 +137,7 @@ void legend(std::string& s, std::int64_t y) {
 }
 
 void year_axis(std::string& s, const ChartInput& in, const Layout& l,
-               std::int64_t y, std::int64_t bottom) {
+               std::int64_t y) {
   const std::int64_t every =
       in.year_count <= 10 ? 1 : (in.year_count <= 50 ? 5 : 10);
   for (std::int64_t k = 0; k < in.year_count; ++k) {
@@ -147,19 +147,30 @@ void year_axis(std::string& s, const ChartInput& in, const Layout& l,
       continue;
     const std::int64_t x = l.label + k * l.col;
     text(s, x + l.col / 2, y, "y", std::to_string(year));
-    if (every > 1) {
-      // A white line at each labelled year helps follow a column down.
-      s += "<line x1=\"";
-      append_num(s, x);
-      s += "\" x2=\"";
-      append_num(s, x);
-      s += "\" y1=\"";
-      append_num(s, l.top);
-      s += "\" y2=\"";
-      append_num(s, bottom);
-      s += "\" class=\"g\"/>\n";
-    }
   }
+}
+
+/// White lines between the columns, drawn over the cells: merged runs
+/// would hide where a year begins. Narrow columns get them only at the
+/// labelled years.
+void column_lines(std::string& s, const ChartInput& in, const Layout& l,
+                  std::int64_t bottom) {
+  if (in.year_count <= 1 || bottom <= l.top)
+    return;
+  const std::int64_t every = l.col >= 12 ? 1 : (in.year_count <= 50 ? 5 : 10);
+  s += "<path class=\"g\" d=\"";
+  for (std::int64_t k = 1; k < in.year_count; ++k) {
+    const std::int64_t year = in.first_year + k;
+    if (((year % every) + every) % every != 0)
+      continue;
+    s += 'M';
+    append_num(s, l.label + k * l.col);
+    s += ' ';
+    append_num(s, l.top);
+    s += 'V';
+    append_num(s, bottom - 1);
+  }
+  s += "\"/>\n";
 }
 
 /// One path per style class of a row: runs of equal neighbouring cells are
@@ -209,8 +220,9 @@ void station_row(std::string& s, const ChartStation& st, const ChartInput& in,
     const std::int64_t days = at_or(st.days, k, 0);
     if (prov <= 0 || days <= 0)
       continue;
+    // At least 2 pixels, so that a few provisional days still show.
     const std::int64_t w = std::clamp<std::int64_t>(
-        (l.col * std::min(prov, days) + days / 2) / days, 1, l.col);
+        (l.col * std::min(prov, days) + days / 2) / days, 2, l.col);
     add_rect("v", k * l.col, w, h - h / 2, h / 2);
   }
   for (const auto& [cls, d] : paths) {
@@ -288,9 +300,9 @@ std::string availability_chart_svg(const ChartInput& in) {
   s += "</title>\n";
   text(s, 10, 22, "t", title);
   legend(s, 36);
-  year_axis(s, shown_range, l, l.top - 8, bottom);
+  year_axis(s, shown_range, l, l.top - 8);
   if (in.stations.size() > 40)
-    year_axis(s, shown_range, l, bottom + 14, bottom);
+    year_axis(s, shown_range, l, bottom + 14);
   // The cells' origin and sizes, for tools that read a cell back.
   s += "<g id=\"cells\" transform=\"translate(";
   append_num(s, l.label);
@@ -319,6 +331,7 @@ std::string availability_chart_svg(const ChartInput& in) {
     y += l.row;
   }
   s += "</g>\n";
+  column_lines(s, shown_range, l, bottom);
   if (in.stations.empty())
     text(s, 10, l.top + 14, "l", "No station listed.");
   s += "</svg>\n";
