@@ -2,44 +2,42 @@
 // EnSim tb0 streamflow files. Everything it needs comes from three console
 // answers and the files of the current folder.
 
-#include <cstring>
+#include <filesystem>
 #include <iostream>
+#include <string_view>
+#include <system_error>
+#include <vector>
 
+#include "app/command_line.h"
 #include "app/run.h"
 #include "text/file_system.h"
 #include "text/platform.h"
 
-namespace {
-
-constexpr const char* kUsage =
-    "Usage: gaumo [--help | --version]\n"
-    "\n"
-    "Run gaumo in the folder that holds flow_stations.tb0 and the station\n"
-    "files <id>_Daily_Flow_ts.csv (and, optionally, Flow_<id>.csv). It asks\n"
-    "three questions on standard input (natural flows y/n, first year, last\n"
-    "year) and writes one <yyyy>0101_str.tb0 file per year into the parent\n"
-    "folder, and nudge_flags.new, grapher_titles.csv, discharge_sites.xyz,\n"
-    "flow_recl.txt, flow_flag.txt and Gaumo_info.txt into the current folder.\n";
-
-}  // namespace
-
 int main(int argc, char** argv) {
   gaumo::platform::use_binary_console();
-  if (argc > 1) {
-    if (argc == 2 && std::strcmp(argv[1], "--help") == 0) {
-      std::cout << kUsage;
-      return 0;
-    }
-    if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
-      std::cout << "gaumo 6.0.0 (Version 6, May 03, 2016)\n";
-      return 0;
-    }
-    std::cerr << "gaumo: unexpected argument '" << argv[1]
-              << "'; usage: gaumo [--help | --version]\n";
+  const std::vector<std::string_view> args(argv + (argc > 0 ? 1 : 0),
+                                           argv + (argc > 0 ? argc : 0));
+  gaumo::CommandLine cl = gaumo::parse_command_line(args);
+  switch (cl.action) {
+  case gaumo::CommandLine::Action::kHelp:
+    std::cout << gaumo::kUsageText;
+    return 0;
+  case gaumo::CommandLine::Action::kVersion:
+    std::cout << gaumo::kVersionText;
+    return 0;
+  case gaumo::CommandLine::Action::kUsageError:
+    std::cerr << cl.error << '\n';
     return 2;
+  case gaumo::CommandLine::Action::kRun:
+    break;
+  }
+  if (!cl.request.summary_path.empty()) {
+    std::error_code ec;
+    const std::filesystem::path here = std::filesystem::current_path(ec);
+    cl.request.input_folder = ec ? std::string(".") : here.string();
   }
   std::ios::sync_with_stdio(false);
   auto fs = gaumo::make_disk_file_system();
   gaumo::RunEnv env{std::cin, std::cout, *fs, gaumo::local_clock};
-  return gaumo::run_gaumo(env);
+  return gaumo::run_gaumo(env, cl.request);
 }

@@ -1,9 +1,11 @@
 #include "app/run.h"
 
+#include <iostream>
 #include <memory>
 
 #include "app/banner.h"
 #include "app/dialogue.h"
+#include "app/run_extras.h"
 #include "flow/availability.h"
 #include "flow/column_metadata.h"
 #include "flow/historical_reader.h"
@@ -21,9 +23,10 @@ namespace {
 
 constexpr const char* kInfoFile = "Gaumo_info.txt";
 
-void main_sequence(RunEnv& env, RunLog& log, std::unique_ptr<OutBuffer>& info) {
+void main_sequence(RunEnv& env, RunLog& log, std::unique_ptr<OutBuffer>& info,
+                   RunExtras& extras) {
   env.out << banner_text();
-  const RunOptions opts = ask_run_options(env.in, log);
+  const RunOptions opts = ask_run_options(env.in, log, extras.answers());
   const HeaderConstants hc = set_header_constants();
   log.console(free_line({"Run in the \\direz\\wsc_data folder"}));
   log.console(free_line({}));
@@ -39,6 +42,7 @@ void main_sequence(RunEnv& env, RunLog& log, std::unique_ptr<OutBuffer>& info) {
 
   StationCatalogue cat;
   read_station_list(env.fs, log, opts, cat);
+  extras.stations_read(cat);
   write_grapher_titles(env.fs, log, cat);
   write_discharge_sites(env.fs, log, cat);
 
@@ -49,30 +53,40 @@ void main_sequence(RunEnv& env, RunLog& log, std::unique_ptr<OutBuffer>& info) {
   RecordSink sink{opts, table, fields, log};
   build_historical_file_names(cat);
   read_historical_flows(env.fs, cat, sink);
+  extras.historical_read(cat, table);
   read_provisional_flows(env.fs, cat, sink);
+  extras.provisional_read(cat, table);
   compute_availability_flags(table, cat);
   write_yearly_tb0(env.fs, log, opts, hc, cat, table, env.clock);
+  extras.yearly_files_written(log, opts, hc, cat, table, env.clock);
   write_availability_reports(env.fs, opts, cat);
+  extras.reports_written(cat);
   env.out << closing_text();
 }
 
 }  // namespace
 
-int run_gaumo(RunEnv& env) {
-  RunLog log(env.out);
+int run_gaumo(RunEnv& env) { return run_gaumo(env, RunRequest{}); }
+
+int run_gaumo(RunEnv& outer, const RunRequest& request) {
+  RunLog log(outer.out);
+  RunExtras extras(request, outer.fs, log);
+  RunEnv env{outer.in, outer.out, extras.fs(), outer.clock};
   std::unique_ptr<OutBuffer> info;
   int status = 0;
+  std::string stop_reason;
   try {
-    main_sequence(env, log, info);
+    main_sequence(env, log, info, extras);
   } catch (const FatalStop& stop) {
     if (!stop.last_line.empty()) env.out << stop.last_line << '\n';
     status = 1;
+    stop_reason = stop.last_line.empty() ? "fatal stop" : stop.last_line;
   }
   // Whatever the information file got so far is kept, also after a stop;
   // a failure to write it is not reported.
   if (info) info->close();
   env.out.flush();
-  return status;
+  return extras.finish(status, stop_reason, std::cerr);
 }
 
 }  // namespace gaumo

@@ -5,6 +5,7 @@
 #include <istream>
 #include <ostream>
 
+#include "app/run_request.h"
 #include "output/tb0_writer.h"
 #include "text/file_system.h"
 
@@ -20,5 +21,8 @@ struct RunEnv {
 /// Runs the whole program; returns the exit status (0, or 1 after a fatal
 /// stop, whose last line it has printed).
 int run_gaumo(RunEnv& env);
+
+/// The same run with answers given beforehand and extra outputs asked for.
+int run_gaumo(RunEnv& env, const RunRequest& request);
 
 }  // namespace gaumo

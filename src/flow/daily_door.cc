@@ -23,7 +23,8 @@ Placed DailyDoor::place(std::int32_t i, const DailyValue& v, Placing how,
   const bool month_ok = v.month >= 1 && v.month <= 12;
   const std::int32_t t = month_ok ? day_of_year(v.year, v.month, v.day) : 0;
   if (!month_ok || t < 1 || t > kTimeAxis) {
-    if (shown != nullptr) log_.info(error_line(*shown, v.year, v.month, v.day));
+    if (shown != nullptr)
+      log_.record_error(i, error_line(*shown, v.year, v.month, v.day));
     return Placed::kReported;
   }
   if (t > kDaySlots)
