@@ -202,7 +202,7 @@ TEST(Summary, WrittenAfterAStopThatLeavesNoOtherFile) {
   const json j = json::parse(box.read("s.json"));
   EXPECT_EQ(j["exit_status"], 1);
   EXPECT_EQ(j["stop_reason"],
-            " Could not read the first year: \"abc\" is not a whole number");
+            "Could not read the first year: \"abc\" is not a whole number");
   EXPECT_EQ(j["answers"]["natural_flows"], "n");
   EXPECT_TRUE(j["answers"]["first_year"].is_null());
   EXPECT_TRUE(j["stations"].is_null());

@@ -224,7 +224,14 @@ int RunExtras::finish(int status, const std::string& stop_reason,
   summary_.input_folder = request_.input_folder;
   summary_.files_written = written_;
   summary_.exit_status = status;
-  summary_.stop_reason = stop_reason;
+  // The stop's console line without the blank that free-format lines
+  // start with.
+  const std::size_t text = stop_reason.find_first_not_of(' ');
+  if (text != std::string::npos) {
+    summary_.stop_reason = stop_reason.substr(text);
+  } else if (!stop_reason.empty()) {
+    summary_.stop_reason = "fatal stop";
+  }
   for (std::size_t k = 0; k < summary_.stations.size(); ++k) {
     summary_.stations[k].error_records =
         k < error_tally_.size() ? error_tally_[k] : 0;
