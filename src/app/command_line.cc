@@ -6,7 +6,9 @@
 
 namespace gaumo {
 
-const char* const kVersionText = "gaumo 6.0.0 (Version 6, May 03, 2016)\n";
+const char* const kVersionNumber = GAUMO_VERSION;
+const char* const kVersionText =
+    "gaumo " GAUMO_VERSION " (Version 6, May 03, 2016)\n";
 
 const char* const kUsageText =
     "Usage: gaumo [OPTION]...\n"

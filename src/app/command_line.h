@@ -23,7 +23,9 @@ CommandLine parse_command_line(std::span<const std::string_view> args);
 
 /// The --help text.
 extern const char* const kUsageText;
-/// The --version line.
+/// The --version line, and the version number alone (the project's, from
+/// the build).
 extern const char* const kVersionText;
+extern const char* const kVersionNumber;
 
 }  // namespace gaumo

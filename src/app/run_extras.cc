@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <ostream>
 
+#include "app/command_line.h"
 #include "flow/calendar.h"
 #include "output/availability_chart.h"
 #include "output/single_tb0_writer.h"
@@ -217,7 +218,7 @@ int RunExtras::finish(int status, const std::string& stop_reason,
                       std::ostream& errors) {
   if (request_.summary_path.empty())
     return status;
-  summary_.version = "6.0.0";
+  summary_.version = kVersionNumber;
   summary_.natural_flows = answers_.natural_flows;
   summary_.first_year = answers_.first_year;
   summary_.last_year = answers_.last_year;
