@@ -1,35 +1,37 @@
 #pragma once
-// The command line: the classic run (no argument), the run with its
-// historical flows from a HYDAT database, the station-list command, and
-// the two answers --help and --version.
+// The command line: the run (with the options that name a database, answer
+// the dialogue or ask for extra outputs, as "--name value" or
+// "--name=value"), the station-list command, --help and --version.
 
 #include <cstdint>
+#include <span>
 #include <string>
+#include <string_view>
 #include <vector>
+
+#include "app/run_request.h"
 
 namespace gaumo {
 
 struct CommandLine {
   enum class Action { kRun, kHelp, kVersion, kStations, kUsageError };
   Action action = Action::kRun;
-  /// --hydat FILE; empty when not given.
-  std::string hydat;
+  /// For kUsageError: the one line that says what is wrong (no newline).
+  std::string error;
+  /// The run's options; for kStations only hydat_path is used.
+  RunRequest request;
   /// stations --with-flows FIRST:LAST.
   bool with_flows = false;
   std::int32_t first_year = 0;
   std::int32_t last_year = 0;
   /// The stations command's station numbers or prefixes.
   std::vector<std::string> selectors;
-  /// kUsageError: what is wrong, one line without a newline.
-  std::string error;
 };
 
-CommandLine parse_command_line(int argc, const char* const* argv);
+/// Reads the arguments after the program name.
+CommandLine parse_command_line(std::span<const std::string_view> args);
 
 /// The --help text.
-const char* usage_text();
-
-/// The one-line synopsis a usage error ends with.
-const char* usage_synopsis();
+extern const char* const kUsageText;
 
 }  // namespace gaumo

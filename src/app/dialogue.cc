@@ -33,42 +33,59 @@ std::int32_t read_year(std::istream& in, RunLog& log, const char* what) {
                       ": the console input ended");
   }
   std::int32_t year = 0;
-  const Target t = Target::int32(&year);
-  // Each answer takes exactly one line: no read goes on to the next.
-  const ReadResult r = read_values(line, nullptr, {&t, 1});
-  if (!r.ok() || r.assigned == 0) {
-    std::string shown = r.bad_text.empty() ? line : r.bad_text;
-    stop_with_message(
-        std::string("Could not read the ") + what + ": \"" + shown +
-        "\" is not a whole number" +
-        (r.status == ReadStatus::kOutOfRange ? " of 32 bits" : ""));
-  }
+  const std::string why = read_year_answer(line, year);
+  if (!why.empty())
+    stop_with_message(std::string("Could not read the ") + what + ": " + why);
   return year;
 }
 
 }  // namespace
 
+std::string read_year_answer(std::string_view line, std::int32_t& year) {
+  const Target t = Target::int32(&year);
+  // Each answer takes exactly one line: no read goes on to the next.
+  const ReadResult r = read_values(line, nullptr, {&t, 1});
+  if (r.ok() && r.assigned != 0)
+    return {};
+  std::string shown(r.bad_text.empty() ? line : r.bad_text);
+  return "\"" + shown + "\" is not a whole number" +
+         (r.status == ReadStatus::kOutOfRange ? " of 32 bits" : "");
+}
+
 RunOptions ask_run_options(std::istream& in, RunLog& log) {
+  DialogueAnswers none;
+  return ask_run_options(in, log, none);
+}
+
+RunOptions ask_run_options(std::istream& in, RunLog& log,
+                           DialogueAnswers& answers) {
   log.console(free_line({}));
   log.console(free_line({"Natural flows means that diversion(s) "}));
   log.console(free_line({"is(are) set to 0.0 cms"}));
   log.console(free_line({"Would you like to run with natural flows y/n?"}));
   log.console(free_line({}));
   log.console_stream().flush();
-  std::string answer;
-  // Only the first character is looked at, and nothing depends on it.
-  if (!next_answer_line(in, answer)) {
-    stop_with_message(
-        "Could not read the natural-flows answer: the console input ended");
+  if (!answers.natural_flows) {
+    std::string answer;
+    // Only the first character is looked at, and nothing depends on it.
+    if (!next_answer_line(in, answer)) {
+      stop_with_message(
+          "Could not read the natural-flows answer: the console input ended");
+    }
+    answers.natural_flows = answer;
   }
   log.console(free_line({}));
   log.console(free_line({"What year would you like to start with yyyy?"}));
   log.console(free_line({}));
-  const std::int32_t start = read_year(in, log, "first year");
+  if (!answers.first_year)
+    answers.first_year = read_year(in, log, "first year");
+  const std::int32_t start = *answers.first_year;
   log.console(free_line({}));
   log.console(free_line({"enter the last year"}));
   log.console(free_line({}));
-  const std::int32_t end = read_year(in, log, "last year");
+  if (!answers.last_year)
+    answers.last_year = read_year(in, log, "last year");
+  const std::int32_t end = *answers.last_year;
   for (const char* menu :
        {"To create diversion files:", "No diversion   0", "Winnipeg river 1",
         "Lake Winnipeg  2", "Assiniboine R. 3", "Saskatchewan R. 4",

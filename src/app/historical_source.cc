@@ -31,16 +31,16 @@ HistoricalSource::HistoricalSource(const std::string& hydat_path) {
 
 HistoricalSource::~HistoricalSource() = default;
 
-void HistoricalSource::read(FileSystem& fs, const StationCatalogue& cat,
-                            RecordSink& sink) {
+std::vector<char> HistoricalSource::read(FileSystem& fs,
+                                         const StationCatalogue& cat,
+                                         RecordSink& sink) {
 #if GAUMO_HAVE_SQLITE
   if (db_) {
     DailyDoor door(sink.opts, sink.table, sink.log);
-    read_database_flows(*db_, cat, door);
-    return;
+    return read_database_flows(*db_, cat, door);
   }
 #endif
-  read_historical_flows(fs, cat, sink);
+  return read_historical_flows(fs, cat, sink);
 }
 
 }  // namespace gaumo

@@ -5,6 +5,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "flow/record_reader.h"
 
@@ -25,7 +26,12 @@ class HistoricalSource {
   HistoricalSource& operator=(const HistoricalSource&) = delete;
 
   /// Reads every listed station's historical daily flows into the table.
-  void read(FileSystem& fs, const StationCatalogue& cat, RecordSink& sink);
+  /// Returns, per station (element i - 1), 1 when it has rows in the
+  /// database or, from the files, when its file was there.
+  std::vector<char> read(FileSystem& fs, const StationCatalogue& cat,
+                         RecordSink& sink);
+
+  bool from_database() const { return db_ != nullptr; }
 
  private:
   std::unique_ptr<hydat::Database> db_;

@@ -2,7 +2,11 @@
 // EnSim tb0 streamflow files. Everything it needs comes from three console
 // answers and the files of the current folder.
 
+#include <filesystem>
 #include <iostream>
+#include <string_view>
+#include <system_error>
+#include <vector>
 
 #include "app/command_line.h"
 #include "app/run.h"
@@ -17,17 +21,18 @@
 int main(int argc, char** argv) {
   gaumo::platform::use_binary_console();
   using Action = gaumo::CommandLine::Action;
-  const gaumo::CommandLine cl = gaumo::parse_command_line(argc, argv);
+  const std::vector<std::string_view> args(argv + (argc > 0 ? 1 : 0),
+                                           argv + (argc > 0 ? argc : 0));
+  gaumo::CommandLine cl = gaumo::parse_command_line(args);
   switch (cl.action) {
   case Action::kHelp:
-    std::cout << gaumo::usage_text();
+    std::cout << gaumo::kUsageText;
     return 0;
   case Action::kVersion:
     std::cout << "gaumo " << gaumo::kVersion << " (Version 6, May 03, 2016)\n";
     return 0;
   case Action::kUsageError:
-    std::cerr << "gaumo: " << cl.error << "; usage: " << gaumo::usage_synopsis()
-              << '\n';
+    std::cerr << cl.error << '\n';
     return 2;
   case Action::kStations:
   case Action::kRun:
@@ -37,14 +42,19 @@ int main(int argc, char** argv) {
   if (cl.action == Action::kStations)
     return gaumo::run_stations_command(cl, std::cout, std::cerr);
 #else
-  if (cl.action == Action::kStations || !cl.hydat.empty()) {
+  if (cl.action == Action::kStations || !cl.request.hydat_path.empty()) {
     std::cerr << "gaumo: this gaumo was built without SQLite: --hydat and "
                  "stations are not available\n";
     return 2;
   }
 #endif
+  if (!cl.request.summary_path.empty()) {
+    std::error_code ec;
+    const std::filesystem::path here = std::filesystem::current_path(ec);
+    cl.request.input_folder = ec ? std::string(".") : here.string();
+  }
   std::ios::sync_with_stdio(false);
   auto fs = gaumo::make_disk_file_system();
   gaumo::RunEnv env{std::cin, std::cout, *fs, gaumo::local_clock};
-  return gaumo::run_gaumo(env, gaumo::RunRequest{cl.hydat});
+  return gaumo::run_gaumo(env, cl.request);
 }

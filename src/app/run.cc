@@ -1,10 +1,13 @@
 #include "app/run.h"
 
+#include <iostream>
 #include <memory>
+#include <vector>
 
 #include "app/banner.h"
 #include "app/dialogue.h"
 #include "app/historical_source.h"
+#include "app/run_extras.h"
 #include "flow/availability.h"
 #include "flow/historical_reader.h"
 #include "flow/provisional_reader.h"
@@ -24,9 +27,9 @@ namespace {
 constexpr const char* kInfoFile = "Gaumo_info.txt";
 
 void main_sequence(RunEnv& env, const RunRequest& req, RunLog& log,
-                   std::unique_ptr<OutBuffer>& info) {
+                   std::unique_ptr<OutBuffer>& info, RunExtras& extras) {
   env.out << banner_text();
-  const RunOptions opts = ask_run_options(env.in, log);
+  const RunOptions opts = ask_run_options(env.in, log, extras.answers());
   // A database that cannot be read stops the run before any file is made.
   HistoricalSource historical(req.hydat_path);
   const HeaderConstants hc = set_header_constants();
@@ -50,6 +53,7 @@ void main_sequence(RunEnv& env, const RunRequest& req, RunLog& log,
   };
   hooks.nudge_line = append_nudge_line;
   read_station_list(env.fs, log, cat, hooks);
+  extras.stations_read(cat);
   write_grapher_titles(env.fs, log, cat);
   write_discharge_sites(env.fs, log, cat);
 
@@ -58,34 +62,48 @@ void main_sequence(RunEnv& env, const RunRequest& req, RunLog& log,
   set_column_metadata(cat);
   RecordFields fields;
   RecordSink sink{opts, table, fields, log};
-  historical.read(env.fs, cat, sink);
-  read_provisional_flows(env.fs, cat, sink);
-  read_realtime_flows(env.fs, cat, sink);
+  const std::vector<char> found = historical.read(env.fs, cat, sink);
+  extras.historical_read(
+      cat, table,
+      historical.from_database() ? DataSource::kDatabase : DataSource::kFile,
+      found);
+  const std::vector<char> provisional =
+      read_provisional_flows(env.fs, cat, sink);
+  const std::vector<char> realtime = read_realtime_flows(env.fs, cat, sink);
+  extras.provisional_read(cat, table, provisional, realtime);
   compute_availability_flags(table, cat.nsta, avail);
   write_yearly_tb0(env.fs, log, opts, hc, cat, table, env.clock);
+  extras.yearly_files_written(log, opts, hc, cat, table, env.clock);
   write_availability_reports(env.fs, opts, cat, avail);
+  extras.reports_written(avail);
   env.out << closing_text();
 }
 
 }  // namespace
 
-int run_gaumo(RunEnv& env, const RunRequest& req) {
-  RunLog log(env.out);
+int run_gaumo(RunEnv& env) { return run_gaumo(env, RunRequest{}); }
+
+int run_gaumo(RunEnv& outer, const RunRequest& request) {
+  RunLog log(outer.out);
+  RunExtras extras(request, outer.fs, log);
+  RunEnv env{outer.in, outer.out, extras.fs(), outer.clock};
   std::unique_ptr<OutBuffer> info;
   int status = 0;
+  std::string stop_reason;
   try {
-    main_sequence(env, req, log, info);
+    main_sequence(env, request, log, info, extras);
   } catch (const FatalStop& stop) {
     if (!stop.last_line.empty())
       env.out << stop.last_line << '\n';
     status = 1;
+    stop_reason = stop.last_line.empty() ? "fatal stop" : stop.last_line;
   }
   // Whatever the information file got so far is kept, also after a stop;
   // a failure to write it is not reported.
   if (info)
     info->close();
   env.out.flush();
-  return status;
+  return extras.finish(status, stop_reason, std::cerr);
 }
 
 }  // namespace gaumo

@@ -4,8 +4,8 @@
 
 #include <istream>
 #include <ostream>
-#include <string>
 
+#include "app/run_request.h"
 #include "output/tb0_writer.h"
 #include "run/file_system.h"
 
@@ -18,15 +18,12 @@ struct RunEnv {
   Clock clock;
 };
 
-/// What the command line asks of a run.
-struct RunRequest {
-  /// The HYDAT database that gives the historical daily flows instead of
-  /// the station files; empty for the files.
-  std::string hydat_path;
-};
-
 /// Runs the whole program; returns the exit status (0, or 1 after a fatal
 /// stop, whose last line it has printed).
-int run_gaumo(RunEnv& env, const RunRequest& req = {});
+int run_gaumo(RunEnv& env);
+
+/// The same run with a database, answers given beforehand or extra outputs
+/// asked for.
+int run_gaumo(RunEnv& env, const RunRequest& request);
 
 }  // namespace gaumo

@@ -183,7 +183,7 @@ std::string header_safe(std::string_view s) {
 }
 
 std::string station_list(hydat::Database& db, const CommandLine& cl) {
-  const std::string label = hydat::database_label(cl.hydat);
+  const std::string label = hydat::database_label(cl.request.hydat_path);
   std::vector<char> matched;
   auto rows = hydat::select_stations(db, cl.selectors, matched);
   for (std::size_t k = 0; k < matched.size(); ++k) {
@@ -217,7 +217,7 @@ std::string station_list(hydat::Database& db, const CommandLine& cl) {
       ":Application             EnSimHydrologic\n"
       ":WrittenBy               gaumo stations\n"
       "# Source: HYDAT database " +
-      header_safe(cl.hydat) +
+      header_safe(cl.request.hydat_path) +
       "\n"
       ":Projection              LATLONG\n"
       ":Ellipsoid               WGS84\n"
@@ -238,9 +238,10 @@ int run_stations_command(const CommandLine& cl, std::ostream& out,
   auto db =
       cl.with_flows
           ? hydat::Database::open(
-                cl.hydat, {hydat::station_need(), hydat::daily_flow_need()},
-                problem)
-          : hydat::Database::open(cl.hydat, {hydat::station_need()}, problem);
+                cl.request.hydat_path,
+                {hydat::station_need(), hydat::daily_flow_need()}, problem)
+          : hydat::Database::open(cl.request.hydat_path,
+                                  {hydat::station_need()}, problem);
   if (!db) {
     err << "gaumo stations: " << problem << '\n';
     return 1;
@@ -252,8 +253,9 @@ int run_stations_command(const CommandLine& cl, std::ostream& out,
     err << "gaumo stations: " << r.message << '\n';
     return 1;
   } catch (const hydat::DatabaseError& e) {
-    err << "gaumo stations: error reading " << hydat::database_label(cl.hydat)
-        << ": " << e.message << '\n';
+    err << "gaumo stations: error reading "
+        << hydat::database_label(cl.request.hydat_path) << ": " << e.message
+        << '\n';
     return 1;
   }
   out << list;

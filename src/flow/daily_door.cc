@@ -25,7 +25,7 @@ Placed DailyDoor::place(std::int32_t i, const DailyValue& v, Placing how,
   const DayPlace where = month_ok ? place_of_day(t) : DayPlace::kOffAxis;
   if (where == DayPlace::kOffAxis) {
     if (shown != nullptr)
-      log_.info(error_line(*shown, v.year, v.month, v.day));
+      log_.record_error(i, error_line(*shown, v.year, v.month, v.day));
     return Placed::kReported;
   }
   if (where == DayPlace::kBeyondSlots)

@@ -1,5 +1,6 @@
 #include "flow/historical_reader.h"
 
+#include <algorithm>
 #include <string>
 
 #include "run/fatal_stop.h"
@@ -14,9 +15,11 @@ FileName historical_file_name(const StationCatalogue& cat, std::int32_t i) {
   return FileName(name);
 }
 
-void read_historical_flows(FileSystem& fs, const StationCatalogue& cat,
-                           RecordSink& sink) {
+std::vector<char> read_historical_flows(FileSystem& fs,
+                                        const StationCatalogue& cat,
+                                        RecordSink& sink) {
   RunLog& log = sink.log;
+  std::vector<char> found(static_cast<std::size_t>(std::max(cat.nsta, 0)), 0);
   for (std::int32_t i = 1; i <= cat.nsta; ++i) {
     const FileName fln = historical_file_name(cat, i);
     const std::string path(trim_right(fln.view()));
@@ -25,6 +28,7 @@ void read_historical_flows(FileSystem& fs, const StationCatalogue& cat,
       log.console(free_line({"Continuing to find the next listed file"}));
       continue;
     }
+    found[static_cast<std::size_t>(i - 1)] = 1;
     int err = 0;
     auto file = fs.open_read(path, err);
     if (!file) {
@@ -39,6 +43,7 @@ void read_historical_flows(FileSystem& fs, const StationCatalogue& cat,
     // file itself is let go now, as nothing reads it again and a thousand
     // open files would exceed the usual descriptor limit.
   }
+  return found;
 }
 
 }  // namespace gaumo

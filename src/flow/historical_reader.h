@@ -3,6 +3,8 @@
 // value of the run's years goes into the flow table, replacing what the
 // slot held.
 
+#include <vector>
+
 #include "flow/record_reader.h"
 
 namespace gaumo {
@@ -13,8 +15,10 @@ FileName historical_file_name(const StationCatalogue& cat, std::int32_t i);
 
 /// Reads every station's historical file into the table; a missing file is
 /// reported and skipped, one that exists but cannot be opened ends the run.
-void read_historical_flows(FileSystem& fs, const StationCatalogue& cat,
-                           RecordSink& sink);
+/// Returns, per station (element i - 1), 1 when its file was there.
+std::vector<char> read_historical_flows(FileSystem& fs,
+                                        const StationCatalogue& cat,
+                                        RecordSink& sink);
 
 /// The unit number of station i's flow files.
 constexpr std::int32_t station_unit(std::int32_t i) { return 100 + i; }

@@ -124,7 +124,7 @@ class Reader {
     RowMonth rm;
     if (!row_month(year, month, scan.no_days(), rm)) {
       for (std::int32_t i : *last_)
-        door_.log().info(row_error_line(ident(i), year, month));
+        door_.log().record_error(i, row_error_line(ident(i), year, month));
       return;
     }
     for (std::int32_t d = 1; d <= rm.days; ++d) {
@@ -133,7 +133,8 @@ class Reader {
       const bool good = flow_value(cell, v.value);
       for (std::int32_t i : *last_) {
         if (!good) {
-          door_.log().info(error_line(ident(i), v.year, v.month, v.day));
+          door_.log().record_error(
+              i, error_line(ident(i), v.year, v.month, v.day));
           continue;
         }
         const Placed p = door_.put(i, v, Placing::kReplace, ident(i));
@@ -142,6 +143,8 @@ class Reader {
       }
     }
   }
+
+  std::vector<char> take_found() { return std::move(seen_); }
 
   void log_stations(const std::string& path) {
     RunLog& log = door_.log();
@@ -175,8 +178,9 @@ class Reader {
 
 }  // namespace
 
-void read_database_flows(hydat::Database& db, const StationCatalogue& cat,
-                         DailyDoor& door) {
+std::vector<char> read_database_flows(hydat::Database& db,
+                                      const StationCatalogue& cat,
+                                      DailyDoor& door) {
   RunLog& log = door.log();
   Reader reader(cat, door);
   log.both(
@@ -193,6 +197,7 @@ void read_database_flows(hydat::Database& db, const StationCatalogue& cat,
     stop_run("Gaumo aborted reading the HYDAT database");
   }
   reader.log_stations(db.path());
+  return reader.take_found();
 }
 
 }  // namespace gaumo

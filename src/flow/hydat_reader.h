@@ -3,6 +3,8 @@
 // in place of the station files <identifier>_Daily_Flow_ts.csv: each value
 // goes through the daily door with the historical reader's placing.
 
+#include <vector>
+
 #include "flow/daily_door.h"
 #include "hydat/hydat_database.h"
 #include "stations/station_catalogue.h"
@@ -33,7 +35,9 @@ bool flow_value(const hydat::Cell& c, float& v);
 /// or a flow that is no finite 32-bit number, gets its "Error:  " line and
 /// is skipped. Logs one line per station. An error SQLite reports while
 /// reading ends the run (FatalStop) after a line naming the database.
-void read_database_flows(hydat::Database& db, const StationCatalogue& cat,
-                         DailyDoor& door);
+/// Returns, per station (element i - 1), 1 when it has rows in the table.
+std::vector<char> read_database_flows(hydat::Database& db,
+                                      const StationCatalogue& cat,
+                                      DailyDoor& door);
 
 }  // namespace gaumo

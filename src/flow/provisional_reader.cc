@@ -1,5 +1,6 @@
 #include "flow/provisional_reader.h"
 
+#include <algorithm>
 #include <string>
 
 #include "flow/historical_reader.h"
@@ -18,9 +19,11 @@ void opening_lines(RunLog& log, std::int32_t nsta) {
 
 }  // namespace
 
-void read_provisional_flows(FileSystem& fs, const StationCatalogue& cat,
-                            RecordSink& sink) {
+std::vector<char> read_provisional_flows(FileSystem& fs,
+                                         const StationCatalogue& cat,
+                                         RecordSink& sink) {
   RunLog& log = sink.log;
+  std::vector<char> found(static_cast<std::size_t>(std::max(cat.nsta, 0)), 0);
   opening_lines(log, cat.nsta);
   for (std::int32_t i = 1; i <= cat.nsta; ++i) {
     const auto k = static_cast<std::size_t>(i - 1);
@@ -34,6 +37,7 @@ void read_provisional_flows(FileSystem& fs, const StationCatalogue& cat,
       log.console(free_line({fln.view(), " not found"}));
       log.console(free_line({"Continuing to find the next listed file"}));
     } else {
+      found[k] = 1;
       int err = 0;
       auto file = fs.open_read(path, err);
       if (!file)
@@ -50,6 +54,7 @@ void read_provisional_flows(FileSystem& fs, const StationCatalogue& cat,
   }
   log.console(free_line({"ng =", cat.nsta}));
   log.console(free_line({"is this ok?"}));
+  return found;
 }
 
 }  // namespace gaumo

@@ -89,7 +89,7 @@ void read_file(FileSystem& fs, std::string_view id, StationFile& f) {
   f.got = parser.take();
 }
 
-void log_file(RunLog& log, const StationFile& f,
+void log_file(RunLog& log, std::int32_t i, const StationFile& f,
               const realtime::DailyMeans& means) {
   if (!f.opened) {
     log.both(
@@ -98,14 +98,16 @@ void log_file(RunLog& log, const StationFile& f,
   }
   log.both(free_line({"Opened filename=", f.name}));
   for (const realtime::RowError& e : f.got.errors) {
-    log.info("Error:  " + f.name + " line " + std::to_string(e.line) + ": " +
-             e.reason + "\n");
+    log.record_error(i, "Error:  " + f.name + " line " +
+                            std::to_string(e.line) + ": " + e.reason + "\n");
   }
   const std::int64_t more =
       f.got.error_count - static_cast<std::int64_t>(f.got.errors.size());
   if (more > 0) {
-    log.info("Error:  " + f.name + ": " + std::to_string(more) +
-             " more lines that could not be read\n");
+    log.record_error(i,
+                     "Error:  " + f.name + ": " + std::to_string(more) +
+                         " more lines that could not be read\n",
+                     more);
   }
   if (f.read_failed) {
     log.both(
@@ -123,12 +125,13 @@ void log_file(RunLog& log, const StationFile& f,
        " incomplete days left out=", clamp32(days.incomplete)}));
 }
 
-void read_station(FileSystem& fs, const std::vector<std::string>& names,
+/// Returns whether the station has Datamart files.
+bool read_station(FileSystem& fs, const std::vector<std::string>& names,
                   const Ident& ident, std::int32_t i, DailyDoor& door) {
   const std::string_view id = trim_right(ident.view());
   // A name with blanks in it is not one the service would write.
   if (id.empty() || id.find(' ') != std::string_view::npos)
-    return;
+    return false;
   std::vector<StationFile> files;
   for (const std::string& name : names) {
     const bool hourly = names_station(name, id, kHourly);
@@ -136,7 +139,7 @@ void read_station(FileSystem& fs, const std::vector<std::string>& names,
       files.push_back(StationFile{name, hourly, false, false, {}});
   }
   if (files.empty())
-    return;
+    return false;
   std::vector<realtime::PoolSource> sources;
   for (StationFile& f : files) {
     read_file(fs, id, f);
@@ -147,7 +150,7 @@ void read_station(FileSystem& fs, const std::vector<std::string>& names,
   const realtime::DailyMeans means =
       realtime::daily_means(realtime::pool_readings(sources));
   for (const StationFile& f : files)
-    log_file(door.log(), f, means);
+    log_file(door.log(), i, f, means);
   for (const realtime::DayMean& d : means.complete) {
     // A date of 0000..9999 fits the door's 16-bit fields.
     const DailyValue v{
@@ -155,27 +158,31 @@ void read_station(FileSystem& fs, const std::vector<std::string>& names,
         static_cast<std::int16_t>(d.day), realtime::table_value(d.mean)};
     door.put(i, v, Placing::kFillEmpty, ident);
   }
+  return true;
 }
 
 }  // namespace
 
-void read_realtime_flows(FileSystem& fs, StationCatalogue& cat,
-                         RecordSink& sink) {
+std::vector<char> read_realtime_flows(FileSystem& fs, StationCatalogue& cat,
+                                      RecordSink& sink) {
+  std::vector<char> found;
   if (cat.nsta <= 0)
-    return;
+    return found;
   std::vector<std::string> names;
   for (std::string& n : fs.list_folder()) {
     if (ends_with(n, kHourly) || ends_with(n, kDaily))
       names.push_back(std::move(n));
   }
   if (names.empty())
-    return;
+    return found;
   std::sort(names.begin(), names.end());
   DailyDoor door(sink.opts, sink.table, sink.log);
+  found.resize(static_cast<std::size_t>(cat.nsta));
   for (std::int32_t i = 1; i <= cat.nsta; ++i) {
-    read_station(fs, names, cat.idsta[static_cast<std::size_t>(i - 1)], i,
-                 door);
+    const auto k = static_cast<std::size_t>(i - 1);
+    found[k] = read_station(fs, names, cat.idsta[k], i, door) ? 1 : 0;
   }
+  return found;
 }
 
 }  // namespace gaumo

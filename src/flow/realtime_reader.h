@@ -6,12 +6,16 @@
 // day's mean only fills a day still without a value, like the provisional
 // files. A run without such files prints and writes nothing here.
 
+#include <vector>
+
 #include "flow/record_reader.h"
 
 namespace gaumo {
 
 /// Reads every station's Datamart files and places their daily means.
-void read_realtime_flows(FileSystem& fs, StationCatalogue& cat,
-                         RecordSink& sink);
+/// Returns, per station (element i - 1), 1 when it has such files; an
+/// empty list when the folder has none.
+std::vector<char> read_realtime_flows(FileSystem& fs, StationCatalogue& cat,
+                                      RecordSink& sink);
 
 }  // namespace gaumo

@@ -17,8 +17,8 @@ namespace {
 
 /// "Error:  ", the identifier and the date: the one information-file line
 /// that is not a free-format line.
-void report_record(const RecordFields& f, RunLog& log) {
-  log.info(error_line(f.ident, f.year, f.month, f.day));
+void report_record(const RecordFields& f, std::int32_t i, RunLog& log) {
+  log.record_error(i, error_line(f.ident, f.year, f.month, f.day));
 }
 
 bool parse_record(std::string_view line, RecordKind kind, RecordFields& f) {
@@ -108,7 +108,7 @@ RecordOutcome handle_record(std::string_view record, RecordKind kind,
     parsed = parse_record(std::string_view(buf, n), kind, f);
   }
   if (!parsed) {
-    report_record(f, sink.log);
+    report_record(f, i, sink.log);
     if (kind == RecordKind::kHistorical)
       return RecordOutcome::kReported;
   }

@@ -182,22 +182,57 @@ std::string tb0_header(const HeaderConstants& hc, const StationCatalogue& cat,
   return tb0_header_lines(hc, year, stamp) + tb0_column_metadata(cat);
 }
 
-void write_yearly_tb0(FileSystem& fs, RunLog& log, const RunOptions& opts,
-                      const HeaderConstants& hc, const StationCatalogue& cat,
-                      const FlowTable& table, const Clock& clock) {
-  // The same for every year, and at a thousand stations dearer to format
-  // than all the rest of a header.
-  const std::string metadata = tb0_column_metadata(cat);
-  std::vector<const float*> columns(static_cast<std::size_t>(cat.nsta));
+YearRows::YearRows(const StationCatalogue& cat, const FlowTable& table)
+    : table_(table),
+      columns_(static_cast<std::size_t>(cat.nsta)),
+      day_values_(kDaysAtOnce * columns_.size()) {}
+
+void YearRows::write(OutBuffer& out, std::int64_t year, std::int64_t n) {
+  for (std::size_t k = 0; k < columns_.size(); ++k) {
+    columns_[k] = table_.days(static_cast<std::int32_t>(k + 1), n);
+  }
   // The values of kDaysAtOnce days side by side, day by day. A station's
   // days lie next to each other in the table, so a few days at a time use
   // all of each cache line of the table that is read, where day by day
   // each row would read a line of every station. The lines of the station
   // kAhead places on are asked for early: each is a station's year apart
   // from the last, where the processor's own prefetching does not look.
-  constexpr std::int32_t kDaysAtOnce = 16;
   constexpr std::size_t kAhead = 16;
-  std::vector<float> day_values(kDaysAtOnce * columns.size());
+  const std::int32_t days = days_in_year(year);
+  const std::size_t width = columns_.size();
+  for (std::int32_t first = 0; first < days; first += kDaysAtOnce) {
+    const auto count =
+        static_cast<std::size_t>(std::min(kDaysAtOnce, days - first));
+    for (std::size_t k = 0; k < width; ++k) {
+      if (k + kAhead < width) {
+        const float* ahead = columns_[k + kAhead] + first;
+        prefetch(ahead);
+        prefetch(ahead + count - 1);
+      }
+      const float* from = columns_[k] + first;
+      for (std::size_t d = 0; d < count; ++d)
+        day_values_[d * width + k] = from[d];
+    }
+    for (std::size_t d = 0; d < count; ++d) {
+      std::string& row = out.pending();
+      const std::size_t start = row.size();
+      row.resize(start + 20 + 12 * width + 1);
+      char* p = row.data() + start;
+      std::memset(p, ' ', 20);
+      format_f12_3_cells(p + 20, day_values_.data() + d * width, width);
+      p[20 + 12 * width] = '\n';
+      out.commit();
+    }
+  }
+}
+
+void write_yearly_tb0(FileSystem& fs, RunLog& log, const RunOptions& opts,
+                      const HeaderConstants& hc, const StationCatalogue& cat,
+                      const FlowTable& table, const Clock& clock) {
+  // The same for every year, and at a thousand stations dearer to format
+  // than all the rest of a header.
+  const std::string metadata = tb0_column_metadata(cat);
+  YearRows rows(cat, table);
   for (std::int64_t year = opts.start_year; year <= opts.end_year; ++year) {
     const std::int64_t n = year - opts.start_year + 1;
     const FileName fln(tb0_file_name(year));
@@ -218,35 +253,7 @@ void write_yearly_tb0(FileSystem& fs, RunLog& log, const RunOptions& opts,
     OutBuffer out(std::move(file));
     out.write(tb0_header_lines(hc, year, clock()));
     out.write(metadata);
-    for (std::int32_t i = 1; i <= cat.nsta; ++i) {
-      columns[static_cast<std::size_t>(i - 1)] = table.days(i, n);
-    }
-    const std::int32_t days = days_in_year(year);
-    const std::size_t width = columns.size();
-    for (std::int32_t first = 0; first < days; first += kDaysAtOnce) {
-      const auto count =
-          static_cast<std::size_t>(std::min(kDaysAtOnce, days - first));
-      for (std::size_t k = 0; k < width; ++k) {
-        if (k + kAhead < width) {
-          const float* ahead = columns[k + kAhead] + first;
-          prefetch(ahead);
-          prefetch(ahead + count - 1);
-        }
-        const float* from = columns[k] + first;
-        for (std::size_t d = 0; d < count; ++d)
-          day_values[d * width + k] = from[d];
-      }
-      for (std::size_t d = 0; d < count; ++d) {
-        std::string& row = out.pending();
-        const std::size_t start = row.size();
-        row.resize(start + 20 + 12 * width + 1);
-        char* p = row.data() + start;
-        std::memset(p, ' ', 20);
-        format_f12_3_cells(p + 20, day_values.data() + d * width, width);
-        p[20 + 12 * width] = '\n';
-        out.commit();
-      }
-    }
+    rows.write(out, year, n);
     if (out.close() != 0)
       stop_with_message("Error writing " + path);
 

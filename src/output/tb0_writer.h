@@ -5,9 +5,11 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "flow/flow_table.h"
 #include "run/file_system.h"
+#include "run/out_buffer.h"
 #include "run/run_log.h"
 #include "run/run_options.h"
 #include "stations/station_catalogue.h"
@@ -48,6 +50,21 @@ std::string tb0_header(const HeaderConstants& hc, const StationCatalogue& cat,
 std::string tb0_header_lines(const HeaderConstants& hc, std::int64_t year,
                              const LocalTime& stamp);
 std::string tb0_column_metadata(const StationCatalogue& cat);
+
+/// The daily rows of one year of every station, as the yearly files carry
+/// them; keeps its buffers from one year to the next.
+class YearRows {
+ public:
+  YearRows(const StationCatalogue& cat, const FlowTable& table);
+  /// Writes the days_in_year(year) rows of year index n (1-based).
+  void write(OutBuffer& out, std::int64_t year, std::int64_t n);
+
+ private:
+  static constexpr std::int32_t kDaysAtOnce = 16;
+  const FlowTable& table_;
+  std::vector<const float*> columns_;
+  std::vector<float> day_values_;
+};
 
 /// Writes one file per year from start_year to end_year. Ends the run when a
 /// file cannot be opened ("in write_r2c @ 83") or written.
