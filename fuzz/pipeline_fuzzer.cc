@@ -137,6 +137,7 @@ class StationFiles final : public gaumo::FileSystem {
     }
     return mem_.open_write(path, err);
   }
+  std::vector<std::string> list_folder() override { return mem_.list_folder(); }
 
   static std::string pair_name(const char* kind, std::size_t k) {
     return std::string(kind) + "#" + std::to_string(k);

@@ -54,6 +54,9 @@ class RecordingFileSystem : public FileSystem {
       return nullptr;
     return std::make_unique<RecordingFile>(std::move(file), path, written_);
   }
+  std::vector<std::string> list_folder() override {
+    return base_.list_folder();
+  }
 
  private:
   FileSystem& base_;

@@ -45,7 +45,7 @@ class FileSystem {
   /// The names of the entries of the working folder, in no particular
   /// order; nothing when it cannot be listed. For the optional files found
   /// by a pattern rather than by one name.
-  virtual std::vector<std::string> list_folder() { return {}; }
+  virtual std::vector<std::string> list_folder() = 0;
 };
 
 }  // namespace gaumo
