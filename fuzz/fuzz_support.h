@@ -16,7 +16,7 @@
 #include <vector>
 
 #include "run/file_system.h"
-#include "support/memory_input.h"
+#include "support/memory_file_system.h"
 
 namespace gaumo::fuzz {
 
