@@ -18,7 +18,7 @@
 #include "run/run_log.h"
 #include "run/run_options.h"
 #include "stations/station_catalogue.h"
-#include "support/memory_input.h"
+#include "support/memory_file_system.h"
 #include "text/fixed_fields.h"
 #include "text/free_form.h"
 

@@ -35,12 +35,14 @@
 #include "app/banner.h"
 #include "app/run.h"
 #include "fuzz_support.h"
+#include "support/memory_file_system.h"
 #include "text/free_form.h"
 
 namespace {
 
+using gaumo::MemoryFileSystem;
 using gaumo::fuzz::fail;
-using gaumo::fuzz::Fault;
+using Fault = MemoryFileSystem::Fault;
 
 constexpr std::int64_t kMaxYears = 5;
 constexpr std::size_t kMaxListLines = 40;
@@ -68,6 +70,7 @@ Fault make_fault(std::uint8_t kind, std::uint8_t ordinal, std::uint8_t at) {
   case 10:
   case 11:
     f.kind = Fault::Kind::kWrite;
+    f.err = ENOSPC;
     break;
   case 12:
     f.kind = Fault::Kind::kClose;
@@ -121,7 +124,7 @@ bool too_many_years(const std::string& answers) {
 /// provisional names. Names past the last pair have no file.
 class StationFiles final : public gaumo::FileSystem {
  public:
-  explicit StationFiles(gaumo::fuzz::MemFileSystem& mem) : mem_(mem) {}
+  explicit StationFiles(MemoryFileSystem& mem) : mem_(mem) {}
 
   bool exists(const std::string& path) override {
     return mem_.exists(map(path));
@@ -162,7 +165,7 @@ class StationFiles final : public gaumo::FileSystem {
     return pair_name(kind, it->second);
   }
 
-  gaumo::fuzz::MemFileSystem& mem_;
+  MemoryFileSystem& mem_;
   std::map<std::string, std::size_t> historical_;
   std::map<std::string, std::size_t> provisional_;
   int yearly_ = 0;
@@ -175,15 +178,15 @@ bool show_run() {
   return show;
 }
 
-void put_section(gaumo::fuzz::MemFileSystem& fs, const std::string& name,
+void put_section(MemoryFileSystem& fs, const std::string& name,
                  std::string_view text) {
   if (text == kNoFile)
     return;
   if (text == kFolder) {
-    fs.put_folder(name);
+    fs.add_folder(name);
     return;
   }
-  fs.put(name, std::string(text));
+  fs.add_file(name, std::string(text));
 }
 
 }  // namespace
@@ -208,7 +211,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
       return -1;
   }
 
-  gaumo::fuzz::MemFileSystem mem(make_fault(fault_kind, ordinal, at), piece);
+  MemoryFileSystem mem(piece);
+  mem.inject(make_fault(fault_kind, ordinal, at));
   if (sections.size() > 1)
     put_section(mem, "flow_stations.tb0", sections[1]);
   for (std::size_t k = 0; k < kStationPairs; ++k) {
@@ -246,7 +250,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
                                       closing.size(), closing) == 0;
   if (closed != (status == 0))
     fail("closing box and exit status disagree");
-  const std::string& hit = mem.fault_hit();
+  const std::string& hit = mem.first_failed_output();
   if (!hit.empty() && hit != kInfoFile && status == 0) {
     fail("a failed output ended the run with status 0");
   }

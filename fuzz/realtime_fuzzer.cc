@@ -31,6 +31,7 @@
 #include "realtime/daily_means.h"
 #include "realtime/datamart_file.h"
 #include "run/line_scanner.h"
+#include "support/memory_file_system.h"
 
 namespace {
 
@@ -61,7 +62,7 @@ bool same(const rt::FileReadings& a, const rt::FileReadings& b) {
 }
 
 rt::FileReadings by_lines(std::string_view text, std::size_t piece) {
-  gaumo::fuzz::PieceInput file(text, piece);
+  gaumo::MemoryInputFile file(text, piece);
   gaumo::LineScanner lines(file, rt::DatamartParser::kMaxLine + 1, 4096);
   rt::DatamartParser parser(kStation);
   std::string_view line;
@@ -153,20 +154,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
   // The same files through the station reader.
   const std::size_t fail_code = (control >> 3) & 3;
   const std::size_t failing = fail_code == 0 ? texts.size() : fail_code - 1;
-  gaumo::fuzz::Fault fault;
+  gaumo::MemoryFileSystem fs(piece);
   if (failing < texts.size()) {
-    fault.kind = gaumo::fuzz::Fault::Kind::kRead;
-    fault.ordinal = static_cast<int>(failing);
-    fault.offset = texts[failing].size() / 2;
+    fs.inject({.kind = gaumo::MemoryFileSystem::Fault::Kind::kRead,
+               .ordinal = static_cast<int>(failing),
+               .offset = texts[failing].size() / 2});
   }
-  gaumo::fuzz::MemFileSystem fs(fault, piece);
   // Names in the order of `texts`, as the reader takes them in name order.
   static constexpr const char* kProvinces[3] = {"AB", "BC", "YT"};
   for (std::size_t k = 0; k < texts.size(); ++k) {
     const bool hourly = ((control >> k) & 1) != 0;
-    fs.put(std::string(kProvinces[k]) + "_" + kStation +
-               (hourly ? "_hourly" : "_daily") + "_hydrometric.csv",
-           std::string(texts[k]));
+    fs.add_file(std::string(kProvinces[k]) + "_" + kStation +
+                    (hourly ? "_hourly" : "_daily") + "_hydrometric.csv",
+                std::string(texts[k]));
   }
   const std::int32_t year = kYears[(control >> 5) & 3];
   const gaumo::RunOptions opts = gaumo::make_run_options(year, year);

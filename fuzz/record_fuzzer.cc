@@ -33,6 +33,7 @@
 #include "flow/plain_record.h"
 #include "flow/record_reader.h"
 #include "fuzz_support.h"
+#include "support/memory_file_system.h"
 
 namespace {
 
@@ -131,12 +132,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
   } else {
     const std::size_t piece = 1 + ((feed >> 1) & 31) * 17;
     const std::size_t fail_at = (feed >> 6) == 0
-                                    ? gaumo::fuzz::PieceInput::kNever
+                                    ? gaumo::MemoryInputFile::kNever
                                     : records.size() * (feed >> 6) / 4;
     const gaumo::FileName fln("fuzz_Daily_Flow_ts.csv");
-    gaumo::fuzz::PieceInput file(records, piece, fail_at);
+    gaumo::MemoryInputFile file(records, piece, fail_at);
     gaumo::read_station_records(file, kind, fln, idsta, station, sink);
-    gaumo::fuzz::PieceInput again(records, piece, fail_at);
+    gaumo::MemoryInputFile again(records, piece, fail_at);
     gaumo::read_station_records(again, kind, fln, idsta, station, plain);
     if (!same_fields(fields, plain_fields)) {
       fail("the fast paths changed the record fields");

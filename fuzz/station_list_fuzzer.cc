@@ -18,6 +18,7 @@
 #include "output/station_listings.h"
 #include "run/fatal_stop.h"
 #include "stations/station_list_reader.h"
+#include "support/memory_file_system.h"
 
 namespace {
 
@@ -47,8 +48,8 @@ void check_rows(const std::string& text, std::size_t skip, std::int32_t rows,
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
                                       std::size_t size) {
   const std::string list(reinterpret_cast<const char*>(data), size);
-  gaumo::fuzz::MemFileSystem fs({}, 1 + size % 97);
-  fs.put(gaumo::kStationListFile, list);
+  gaumo::MemoryFileSystem fs(1 + size % 97);
+  fs.add_file(gaumo::kStationListFile, list);
 
   std::ostringstream console;
   gaumo::RunLog log(console);

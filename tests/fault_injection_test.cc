@@ -5,11 +5,16 @@
 
 #include <string>
 
-#include "fake_file_system.h"
+#include "in_process_run.h"
 #include "one_station_lines.h"
+#include "support/memory_file_system.h"
 
 namespace gaumo_test {
 namespace {
+
+using gaumo::MemoryFileSystem;
+using Fault = MemoryFileSystem::Fault;
+using Kind = Fault::Kind;
 
 const std::string kAnswers = "n\n2010\n2010\n";
 const std::string kList =
@@ -21,7 +26,7 @@ const std::string kHistorical =
     "05AB001,1,2010/01/03,3.5,\n";
 const std::string kTb0 = kTb0Name;
 
-void add_station(FakeFileSystem& fs) {
+void add_station(MemoryFileSystem& fs) {
   fs.add_file("flow_stations.tb0", kList);
   fs.add_file("05AB001_Daily_Flow_ts.csv", kHistorical);
 }
@@ -58,12 +63,12 @@ TEST(FaultInjection, ReadFailureInMidFileIsLoggedAndWhatWasReadIsKept) {
       "ID,Date,Value\n05AB001,2010-01-03,7.5\n05AB001,2010-01-04,4.5\n";
   const struct {
     std::string what, file, content;
-    long fails_at;
+    std::size_t fails_at;
     int err;
     std::string info, days;
   } cases[] = {
       {"historical, between records", "05AB001_Daily_Flow_ts.csv", kHistorical,
-       static_cast<long>(cut_after_two.size()), 5,
+       cut_after_two.size(), 5,
        kOpenedHist + " Problems reading " + kHistName + "\n" +
            " for year         2010 month \n"
            " ios=           5\n" +
@@ -73,7 +78,7 @@ TEST(FaultInjection, ReadFailureInMidFileIsLoggedAndWhatWasReadIsKept) {
       // parsed yet, so the year shown is 0; the partial record is then
       // handled as it stands, and it is one value short.
       {"historical, inside the first record", "05AB001_Daily_Flow_ts.csv",
-       kHistorical, static_cast<long>(kHistorical.find("1,1.5")), 74,
+       kHistorical, kHistorical.find("1,1.5"), 74,
        kOpenedHist + " Problems reading " + kHistName + "\n" +
            " for year            0 month \n"
            " ios=          74\n"
@@ -81,7 +86,7 @@ TEST(FaultInjection, ReadFailureInMidFileIsLoggedAndWhatWasReadIsKept) {
            kClosedProv + kClosedTb0,
        day_rows({"-1.000", "-1.000", "-1.000", "-1.000"})},
       {"provisional, between records", "Flow_05AB001.csv", prov,
-       static_cast<long>(prov.find("05AB001,2010-01-04")), 5,
+       prov.find("05AB001,2010-01-04"), 5,
        kOpenedHist + kOpenedProv + " Problems reading " + kProvName + "\n" +
            " for year         2010 month \n"
            " ios=           5\n" +
@@ -90,10 +95,13 @@ TEST(FaultInjection, ReadFailureInMidFileIsLoggedAndWhatWasReadIsKept) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
-    FakeFileSystem fs;
+    MemoryFileSystem fs;
     add_station(fs);
     fs.add_file(c.file, c.content);
-    fs.inject(c.file, {.read_fails_at = c.fails_at, .read_errno = c.err});
+    fs.inject({.kind = Kind::kRead,
+               .path = c.file,
+               .offset = c.fails_at,
+               .err = c.err});
     const InProcessResult r = run_in_process(fs, kAnswers);
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(fs.content("Gaumo_info.txt"), c.info);
@@ -107,40 +115,41 @@ TEST(FaultInjection, OpenFailuresEndTheRunWithTheStagesOwnLines) {
       " problems opening flow_stations.tb0\n";
   const struct {
     std::string path;
-    Fault fault;
+    Kind kind;
+    int ordinal;
+    std::size_t offset;
+    int err;
     std::string last_lines;
   } cases[] = {
-      {"flow_stations.tb0",
-       {.open_errno = 13},
+      {"flow_stations.tb0", Kind::kOpenRead, 0, 0, 13,
        " flow_stations.tb0 found\n"
        " ios=          13\n"
        " problems opening flow_stations.tb0\n\n"
        "Program aborted in Gaumo  @  79\n"},
-      // The empty stop text of the second pass prints nothing after the
-      // empty line.
-      {"flow_stations.tb0",
-       {.open_errno = 5, .opens_before_failure = 1},
+      // The second open, by the second pass. Its empty stop text prints
+      // nothing after the empty line.
+      {"flow_stations.tb0", Kind::kOpenRead, 1, 0, 5,
        second_pass + " ios=           5\n\n"},
-      {"nudge_flags.new",
-       {.open_errno = 28},
+      {"nudge_flags.new", Kind::kOpenWrite, 0, 0, 28,
        second_pass + " ios=          28\n\n"},
-      {"flow_stations.tb0",
-       {.read_fails_at = 11, .read_errno = 5},
+      {"flow_stations.tb0", Kind::kRead, 0, 11, 5,
        " found endheader\n"
        " flow_stations.tb0:2: read error (system error 5) in station row 1\n"},
-      {"05AB001_Daily_Flow_ts.csv",
-       {.open_errno = 13},
+      {"05AB001_Daily_Flow_ts.csv", Kind::kOpenRead, 0, 0, 13,
        " Error opening " + kHistName + "\nGaumo aborted @ 323\n"},
-      {kTb0,
-       {.open_errno = 13},
+      {kTb0, Kind::kOpenWrite, 0, 0, 13,
        " Error opening " + kTb0 + std::string(41, ' ') +
            " on unit=         999\n ios =           13\n\nin write_r2c @ 83\n"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.path);
-    FakeFileSystem fs;
+    MemoryFileSystem fs;
     add_station(fs);
-    fs.inject(c.path, c.fault);
+    fs.inject({.kind = c.kind,
+               .path = c.path,
+               .ordinal = c.ordinal,
+               .offset = c.offset,
+               .err = c.err});
     const InProcessResult r = run_in_process(fs, kAnswers);
     EXPECT_EQ(r.status, 1);
     EXPECT_TRUE(ends_with(r.out, c.last_lines)) << r.out;
@@ -152,17 +161,21 @@ TEST(FaultInjection, OutputThatCannotBeCreatedWrittenOrClosedIsAnError) {
                                  "discharge_sites.xyz", kTb0,
                                  "flow_recl.txt",       "flow_flag.txt"};
   for (const std::string& path : outputs) {
-    for (const Fault& f : {Fault{.open_errno = 13}, Fault{.write_errno = 5},
-                           Fault{.close_errno = 28}}) {
+    for (const Fault& f : {Fault{.kind = Kind::kOpenWrite, .err = 13},
+                           Fault{.kind = Kind::kWrite, .err = 5},
+                           Fault{.kind = Kind::kClose, .err = 28}}) {
       // These two keep their own open-failure lines (tested above).
-      if (f.open_errno != 0 && (path == kTb0 || path == "nudge_flags.new")) {
+      if (f.kind == Kind::kOpenWrite &&
+          (path == kTb0 || path == "nudge_flags.new")) {
         continue;
       }
-      SCOPED_TRACE(path + " open " + std::to_string(f.open_errno) + " write " +
-                   std::to_string(f.write_errno));
-      FakeFileSystem fs;
+      SCOPED_TRACE(path + " fault " + std::to_string(static_cast<int>(f.kind)) +
+                   " error " + std::to_string(f.err));
+      MemoryFileSystem fs;
       add_station(fs);
-      fs.inject(path, f);
+      Fault at_path = f;
+      at_path.path = path;
+      fs.inject(at_path);
       const InProcessResult r = run_in_process(fs, kAnswers);
       EXPECT_EQ(r.status, 1);
       EXPECT_TRUE(ends_with(r.out, " Error writing " + path + "\n")) << r.out;
@@ -171,14 +184,16 @@ TEST(FaultInjection, OutputThatCannotBeCreatedWrittenOrClosedIsAnError) {
 }
 
 TEST(FaultInjection, InformationFileThatCannotBeWrittenIsNotReported) {
-  FakeFileSystem plain;
+  MemoryFileSystem plain;
   add_station(plain);
   const InProcessResult expected = run_in_process(plain, kAnswers);
   ASSERT_EQ(expected.status, 0);
-  for (const Fault& f : {Fault{.write_errno = 28}, Fault{.close_errno = 5}}) {
-    FakeFileSystem fs;
+  for (const Fault& f :
+       {Fault{.kind = Kind::kWrite, .path = "Gaumo_info.txt", .err = 28},
+        Fault{.kind = Kind::kClose, .path = "Gaumo_info.txt", .err = 5}}) {
+    MemoryFileSystem fs;
     add_station(fs);
-    fs.inject("Gaumo_info.txt", f);
+    fs.inject(f);
     const InProcessResult r = run_in_process(fs, kAnswers);
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.out, expected.out);

@@ -13,7 +13,7 @@
 #include "flow/common_record.h"
 #include "flow/day_run.h"
 #include "flow/plain_record.h"
-#include "support/memory_input.h"
+#include "support/memory_file_system.h"
 
 namespace gaumo {
 namespace {

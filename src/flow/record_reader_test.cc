@@ -6,7 +6,7 @@
 #include <sstream>
 #include <string>
 
-#include "support/memory_input.h"
+#include "support/memory_file_system.h"
 
 namespace gaumo {
 namespace {

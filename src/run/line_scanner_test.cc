@@ -11,7 +11,7 @@
 #include <utility>
 #include <vector>
 
-#include "support/memory_input.h"
+#include "support/memory_file_system.h"
 #include "system/line_end_mask.h"
 
 namespace gaumo {
