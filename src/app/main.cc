@@ -12,6 +12,7 @@
 #include "app/run.h"
 #include "app/version.h"
 #include "system/disk_file_system.h"
+#include "system/local_clock.h"
 #include "system/platform.h"
 
 #if GAUMO_HAVE_SQLITE

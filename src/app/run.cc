@@ -15,6 +15,7 @@
 #include "output/availability_reports.h"
 #include "output/column_metadata.h"
 #include "output/station_listings.h"
+#include "output/tb0_writer.h"
 #include "run/fatal_stop.h"
 #include "run/out_buffer.h"
 #include "run/run_log.h"

@@ -6,7 +6,7 @@
 #include <ostream>
 
 #include "app/run_request.h"
-#include "output/tb0_writer.h"
+#include "run/clock.h"
 #include "run/file_system.h"
 
 namespace gaumo {

@@ -13,6 +13,7 @@
 #include "flow/flow_table.h"
 #include "output/run_summary.h"
 #include "output/tb0_writer.h"
+#include "run/clock.h"
 #include "run/file_system.h"
 #include "run/run_log.h"
 #include "run/run_options.h"

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "output/tb0_writer.h"
+#include "run/clock.h"
 
 namespace gaumo {
 

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
-#include <ctime>
 #include <vector>
 
 #include "flow/calendar.h"
@@ -74,14 +73,6 @@ HeaderConstants set_header_constants() {
   hc.start_time.assign("00:00:00.00");  // ten characters are kept
   hc.attribute_units = 1.0f;
   return hc;
-}
-
-LocalTime local_clock() {
-  const std::time_t now = std::time(nullptr);
-  std::tm tm{};
-  if (!platform::local_time(now, tm))
-    return {};
-  return {tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min};
 }
 
 std::string tb0_file_name(std::int64_t year) {

@@ -3,11 +3,11 @@
 // the year followed by "0101_str.tb0", written into the parent folder.
 
 #include <cstdint>
-#include <functional>
 #include <string>
 #include <vector>
 
 #include "flow/flow_table.h"
+#include "run/clock.h"
 #include "run/file_system.h"
 #include "run/out_buffer.h"
 #include "run/run_log.h"
@@ -29,14 +29,6 @@ struct HeaderConstants {
 };
 
 HeaderConstants set_header_constants();
-
-/// The local date and time of a creation stamp.
-struct LocalTime {
-  int year = 0, month = 0, day = 0, hour = 0, minute = 0;
-};
-using Clock = std::function<LocalTime()>;
-/// The machine's local clock.
-LocalTime local_clock();
 
 /// The parent-folder prefix ("../", or "..\" on Windows), the year in
 /// exactly 4 characters, then "0101_str.tb0".
