@@ -48,9 +48,13 @@ void main_sequence(RunEnv& env, const RunRequest& req, RunLog& log,
 
   StationCatalogue cat;
   StationAvailability avail;
+  ColumnMetadata columns;
   StationListHooks hooks;
+  // The column metadata is allocated with the station list's other
+  // per-station arrays, so a failure stops the run there, with their text.
   hooks.allocate_tables = [&](std::int32_t nsta) {
     avail.allocate(nsta, opts.year_count());
+    columns = column_metadata(nsta);
   };
   hooks.nudge_line = append_nudge_line;
   read_station_list(env.fs, log, cat, hooks);
@@ -60,7 +64,6 @@ void main_sequence(RunEnv& env, const RunRequest& req, RunLog& log,
 
   FlowTable table;
   table.create(opts.nyears, cat.nsta);
-  set_column_metadata(cat);
   RecordFields fields;
   RecordSink sink{opts, table, fields, log};
   const std::vector<char> found = historical.read(env.fs, cat, sink);
@@ -73,8 +76,8 @@ void main_sequence(RunEnv& env, const RunRequest& req, RunLog& log,
   const std::vector<char> realtime = read_realtime_flows(env.fs, cat, sink);
   extras.provisional_read(cat, table, provisional, realtime);
   compute_availability_flags(table, cat.nsta, avail);
-  write_yearly_tb0(env.fs, log, opts, hc, cat, table, env.clock);
-  extras.yearly_files_written(log, opts, hc, cat, table, env.clock);
+  write_yearly_tb0(env.fs, log, opts, hc, cat, columns, table, env.clock);
+  extras.yearly_files_written(log, opts, hc, cat, columns, table, env.clock);
   write_availability_reports(env.fs, opts, cat, avail);
   extras.reports_written(avail);
   env.out << closing_text();

@@ -196,12 +196,13 @@ void RunExtras::provisional_read(const StationCatalogue& cat,
 void RunExtras::yearly_files_written(RunLog& log, const RunOptions& opts,
                                      const HeaderConstants& hc,
                                      const StationCatalogue& cat,
+                                     const ColumnMetadata& columns,
                                      const FlowTable& table,
                                      const Clock& clock) {
   if (request_.single_file_path.empty())
     return;
-  write_single_tb0(fs(), log, request_.single_file_path, opts, hc, cat, table,
-                   clock);
+  write_single_tb0(fs(), log, request_.single_file_path, opts, hc, cat, columns,
+                   table, clock);
 }
 
 void RunExtras::reports_written(const StationAvailability& avail) {

@@ -11,6 +11,7 @@
 #include "app/run_request.h"
 #include "flow/availability.h"
 #include "flow/flow_table.h"
+#include "output/column_metadata.h"
 #include "output/run_summary.h"
 #include "output/tb0_writer.h"
 #include "run/clock.h"
@@ -47,8 +48,9 @@ class RunExtras {
   /// After the yearly files: the single file.
   void yearly_files_written(RunLog& log, const RunOptions& opts,
                             const HeaderConstants& hc,
-                            const StationCatalogue& cat, const FlowTable& table,
-                            const Clock& clock);
+                            const StationCatalogue& cat,
+                            const ColumnMetadata& columns,
+                            const FlowTable& table, const Clock& clock);
   /// After the reports: the chart.
   void reports_written(const StationAvailability& avail);
   /// At the end of the run, also after a fatal stop (`stop_reason` then

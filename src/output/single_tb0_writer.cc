@@ -19,11 +19,12 @@ std::string wide_header_warning(const std::string& path,
 
 void write_single_tb0(FileSystem& fs, RunLog& log, const std::string& path,
                       const RunOptions& opts, const HeaderConstants& hc,
-                      const StationCatalogue& cat, const FlowTable& table,
+                      const StationCatalogue& cat,
+                      const ColumnMetadata& columns, const FlowTable& table,
                       const Clock& clock) {
   write_whole_file(fs, path, [&](OutBuffer& out) {
     out.write(tb0_header_lines(hc, opts.start_year, clock()));
-    out.write(tb0_column_metadata(cat));
+    out.write(tb0_column_metadata(cat, columns));
     YearRows rows(cat, table);
     for (std::int64_t year = opts.start_year; year <= opts.end_year; ++year) {
       rows.write(out, year, year - opts.start_year + 1);

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 
+#include "output/column_metadata.h"
 #include "output/tb0_writer.h"
 #include "run/clock.h"
 
@@ -23,7 +24,8 @@ constexpr std::int32_t kStationsWithinHeaderLimit = 415;
 /// one warning line follows on the console and in the information file.
 void write_single_tb0(FileSystem& fs, RunLog& log, const std::string& path,
                       const RunOptions& opts, const HeaderConstants& hc,
-                      const StationCatalogue& cat, const FlowTable& table,
+                      const StationCatalogue& cat,
+                      const ColumnMetadata& columns, const FlowTable& table,
                       const Clock& clock);
 
 /// The warning line (with its newline) for a file with `stations` columns.

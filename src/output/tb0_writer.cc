@@ -134,14 +134,15 @@ std::string tb0_header_lines(const HeaderConstants& hc, std::int64_t year,
   return h;
 }
 
-std::string tb0_column_metadata(const StationCatalogue& cat) {
+std::string tb0_column_metadata(const StationCatalogue& cat,
+                                const ColumnMetadata& columns) {
   std::string h;
   line40(h, ":ColumnMetaData");
   const std::int32_t n = cat.nsta;
   metadata_row(h, "   :ColumnUnits", n,
-               [&](std::size_t k) { h.append(cat.columnunits[k].view()); });
+               [&](std::size_t k) { h.append(columns.units[k].view()); });
   metadata_row(h, "   :ColumnType", n,
-               [&](std::size_t k) { h.append(cat.columntype[k].view()); });
+               [&](std::size_t k) { h.append(columns.type[k].view()); });
   const auto& names = names_from_idsta(cat) ? cat.idsta : cat.idsta_w;
   metadata_row(h, "   :ColumnName", n, [&](std::size_t k) {
     put_text_right(h, names[k].view(), kFieldWidth);
@@ -152,8 +153,8 @@ std::string tb0_column_metadata(const StationCatalogue& cat) {
   metadata_row(h, "   :ColumnLocationY", n, [&](std::size_t k) {
     put_fixed(h, cat.ysta[k], kFieldWidth, 4);
   });
-  const std::vector<float>* coeffs[] = {&cat.coeff1, &cat.coeff2, &cat.coeff3,
-                                        &cat.coeff4};
+  const std::vector<float>* coeffs[] = {&columns.coeff1, &columns.coeff2,
+                                        &columns.coeff3, &columns.coeff4};
   const char* coeff_kw[] = {"   :coeff1", "   :coeff2", "   :coeff3",
                             "   :coeff4"};
   for (int c = 0; c < 4; ++c) {
@@ -161,16 +162,18 @@ std::string tb0_column_metadata(const StationCatalogue& cat) {
       put_exp(h, (*coeffs[c])[k], kFieldWidth, 5);
     });
   }
-  metadata_row(h, "   :value1", n,
-               [&](std::size_t k) { put_int(h, cat.value1[k], kFieldWidth); });
+  metadata_row(h, "   :value1", n, [&](std::size_t k) {
+    put_int(h, columns.value1[k], kFieldWidth);
+  });
   line40(h, ":EndColumnMetaData");
   line40(h, ":endHeader");
   return h;
 }
 
 std::string tb0_header(const HeaderConstants& hc, const StationCatalogue& cat,
-                       std::int64_t year, const LocalTime& stamp) {
-  return tb0_header_lines(hc, year, stamp) + tb0_column_metadata(cat);
+                       const ColumnMetadata& columns, std::int64_t year,
+                       const LocalTime& stamp) {
+  return tb0_header_lines(hc, year, stamp) + tb0_column_metadata(cat, columns);
 }
 
 YearRows::YearRows(const StationCatalogue& cat, const FlowTable& table)
@@ -219,10 +222,11 @@ void YearRows::write(OutBuffer& out, std::int64_t year, std::int64_t n) {
 
 void write_yearly_tb0(FileSystem& fs, RunLog& log, const RunOptions& opts,
                       const HeaderConstants& hc, const StationCatalogue& cat,
-                      const FlowTable& table, const Clock& clock) {
+                      const ColumnMetadata& columns, const FlowTable& table,
+                      const Clock& clock) {
   // The same for every year, and at a thousand stations dearer to format
   // than all the rest of a header.
-  const std::string metadata = tb0_column_metadata(cat);
+  const std::string metadata = tb0_column_metadata(cat, columns);
   YearRows rows(cat, table);
   for (std::int64_t year = opts.start_year; year <= opts.end_year; ++year) {
     const std::int64_t n = year - opts.start_year + 1;

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "flow/flow_table.h"
+#include "output/column_metadata.h"
 #include "run/clock.h"
 #include "run/file_system.h"
 #include "run/out_buffer.h"
@@ -38,10 +39,12 @@ std::string tb0_file_name(std::int64_t year);
 /// the lines up to ":ColumnMetaData", which depend on the year and stamp,
 /// then the column metadata, which depend only on the stations.
 std::string tb0_header(const HeaderConstants& hc, const StationCatalogue& cat,
-                       std::int64_t year, const LocalTime& stamp);
+                       const ColumnMetadata& columns, std::int64_t year,
+                       const LocalTime& stamp);
 std::string tb0_header_lines(const HeaderConstants& hc, std::int64_t year,
                              const LocalTime& stamp);
-std::string tb0_column_metadata(const StationCatalogue& cat);
+std::string tb0_column_metadata(const StationCatalogue& cat,
+                                const ColumnMetadata& columns);
 
 /// The daily rows of one year of every station, as the yearly files carry
 /// them; keeps its buffers from one year to the next.
@@ -62,6 +65,7 @@ class YearRows {
 /// file cannot be opened ("in write_r2c @ 83") or written.
 void write_yearly_tb0(FileSystem& fs, RunLog& log, const RunOptions& opts,
                       const HeaderConstants& hc, const StationCatalogue& cat,
-                      const FlowTable& table, const Clock& clock);
+                      const ColumnMetadata& columns, const FlowTable& table,
+                      const Clock& clock);
 
 }  // namespace gaumo

@@ -200,16 +200,9 @@ void allocate_station_arrays(std::int32_t nsta, StationCatalogue& cat,
     assign_checked(cat.sta_name, n);
     assign_checked(cat.idsta, n);
     assign_checked(cat.idsta_w, n);
-    assign_checked(cat.coeff1, n);
-    assign_checked(cat.coeff2, n);
-    assign_checked(cat.coeff3, n);
-    assign_checked(cat.coeff4, n);
-    assign_checked(cat.value1, n);
     assign_checked(cat.dr_area, n);
     if (hooks.allocate_tables)
       hooks.allocate_tables(nsta);
-    assign_checked(cat.columnunits, n);
-    assign_checked(cat.columntype, n);
   } catch (const std::bad_alloc&) {
     stop_run(stop_text::kStationTablesAllocation);
   }
