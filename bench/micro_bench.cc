@@ -20,7 +20,7 @@
 #include "stations/station_catalogue.h"
 #include "support/memory_file_system.h"
 #include "text/fixed_fields.h"
-#include "text/free_form.h"
+#include "text/free_form_reader.h"
 
 namespace {
 

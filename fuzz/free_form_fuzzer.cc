@@ -19,7 +19,7 @@
 #include <vector>
 
 #include "fuzz_support.h"
-#include "text/free_form.h"
+#include "text/free_form_reader.h"
 
 namespace {
 

@@ -36,7 +36,7 @@
 #include "app/run.h"
 #include "fuzz_support.h"
 #include "support/memory_file_system.h"
-#include "text/free_form.h"
+#include "text/free_form_reader.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <array>
 #include <string_view>
 
-#include "text/free_format.h"
+#include "text/free_format_line.h"
 
 namespace gaumo {
 namespace {

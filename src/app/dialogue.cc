@@ -4,8 +4,8 @@
 #include <string>
 
 #include "run/fatal_stop.h"
-#include "text/free_form.h"
-#include "text/free_format.h"
+#include "text/free_form_reader.h"
+#include "text/free_format_line.h"
 
 namespace gaumo {
 namespace {

@@ -20,7 +20,7 @@
 #include "run/out_buffer.h"
 #include "run/run_log.h"
 #include "stations/station_list_reader.h"
-#include "text/free_format.h"
+#include "text/free_format_line.h"
 
 namespace gaumo {
 namespace {

@@ -5,7 +5,7 @@
 
 #include "run/fatal_stop.h"
 #include "run/stop_texts.h"
-#include "text/free_format.h"
+#include "text/free_format_line.h"
 
 namespace gaumo {
 

@@ -10,7 +10,7 @@
 #include "flow/calendar.h"
 #include "hydat/daily_flow_scan.h"
 #include "run/fatal_stop.h"
-#include "text/free_format.h"
+#include "text/free_format_line.h"
 
 namespace gaumo {
 namespace {

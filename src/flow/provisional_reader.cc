@@ -4,7 +4,7 @@
 #include <string>
 
 #include "flow/historical_reader.h"
-#include "text/free_format.h"
+#include "text/free_format_line.h"
 
 namespace gaumo {
 namespace {

@@ -11,7 +11,7 @@
 #include "realtime/daily_means.h"
 #include "realtime/datamart_file.h"
 #include "run/line_scanner.h"
-#include "text/free_format.h"
+#include "text/free_format_line.h"
 
 namespace gaumo {
 namespace {

@@ -9,8 +9,8 @@
 #include "flow/plain_record.h"
 #include "run/line_scanner.h"
 #include "text/fixed_fields.h"
-#include "text/free_form.h"
-#include "text/free_format.h"
+#include "text/free_form_reader.h"
+#include "text/free_format_line.h"
 
 namespace gaumo {
 namespace {

@@ -3,7 +3,7 @@
 #include "run/fatal_stop.h"
 #include "run/out_buffer.h"
 #include "text/fixed_fields.h"
-#include "text/free_format.h"
+#include "text/free_format_line.h"
 
 namespace gaumo {
 namespace {

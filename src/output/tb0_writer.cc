@@ -12,7 +12,7 @@
 #include "system/compiler.h"
 #include "system/platform.h"
 #include "text/fixed_fields.h"
-#include "text/free_format.h"
+#include "text/free_format_line.h"
 
 namespace gaumo {
 namespace {

@@ -10,8 +10,8 @@
 #include "run/stop_texts.h"
 #include "system/memory_limit.h"
 #include "text/fixed_fields.h"
-#include "text/free_form.h"
-#include "text/free_format.h"
+#include "text/free_form_reader.h"
+#include "text/free_format_line.h"
 
 namespace gaumo {
 namespace {

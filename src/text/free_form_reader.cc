@@ -1,4 +1,4 @@
-#include "text/free_form.h"
+#include "text/free_form_reader.h"
 
 #include <algorithm>
 #include <limits>

@@ -1,4 +1,4 @@
-#include "text/free_format.h"
+#include "text/free_format_line.h"
 
 #include "text/fixed_fields.h"
 
