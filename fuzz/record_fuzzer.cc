@@ -105,15 +105,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
   gaumo::RecordFields fields, plain_fields;
   gaumo::RecordSink sink{opts, table, fields, log};
   gaumo::RecordSink plain{opts, plain_table, plain_fields, plain_log};
-  plain.fast_paths = false;
+  plain.tuning.fast_paths = false;
   // The record loop's value reader: the vector one where the processor has
   // it, or the word one; no control bit is left, so the text's length
   // picks.
-  sink.vector_values = records.size() % 2 == 0;
+  sink.tuning.vector_values = records.size() % 2 == 0;
   // A small read block: lines then cross block edges, and a run does not
   // map and unmap a megabyte under the address sanitizer, which took most
   // of the fuzzing time.
-  sink.block_size = plain.block_size = 4096;
+  sink.tuning.block_size = plain.tuning.block_size = 4096;
   if ((feed & 1) == 0) {
     // As the file reader does before its first record.
     sink.plain_identifier = plain.plain_identifier =

@@ -264,7 +264,7 @@ void take_common_records(LineScanner& scanner, const Ident& idsta,
   float discard[kDiscardDays];
   const RunTarget target{load_little<std::uint64_t>(key_text), sink.opts,
                          sink.table, i, discard};
-  const Run run = take_run_here(p, end, target, sink.vector_values);
+  const Run run = take_run_here(p, end, target, sink.tuning.vector_values);
   if (run.last == nullptr)
     return;
   RecordFields& f = sink.fields;

@@ -35,8 +35,8 @@ struct Reader {
     // Station 1 is read; a second after it shows a slot written past its
     // years.
     table.create(opts.year_count(), 2);
-    sink.fast_paths = fast;
-    sink.vector_values = vectors;
+    sink.tuning.fast_paths = fast;
+    sink.tuning.vector_values = vectors;
     sink.plain_identifier = is_plain_identifier(id);
   }
   Snapshot read(std::string_view rec, RecordKind kind) {
@@ -47,7 +47,7 @@ struct Reader {
   /// A whole historical station file, read through blocks of `block` bytes.
   Snapshot read_file(const std::string& text, std::size_t block) {
     MemoryInputFile file(text);
-    sink.block_size = block;
+    sink.tuning.block_size = block;
     Snapshot s;
     s.outcome = RecordOutcome::kIgnored;
     read_station_records(file, RecordKind::kHistorical, FileName{"f.csv"}, id,

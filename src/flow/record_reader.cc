@@ -80,7 +80,7 @@ RecordOutcome handle_record(std::string_view record, RecordKind kind,
   const std::size_t n = rec.size();
   RecordFields& f = sink.fields;
   f.flow = kMissing;
-  if (kind == RecordKind::kHistorical && sink.fast_paths &&
+  if (kind == RecordKind::kHistorical && sink.tuning.fast_paths &&
       sink.plain_identifier && n > 7 && rec[7] == ',' &&
       std::memcmp(rec.data(), idsta.c.data(), 7) == 0 &&
       parse_common_historical(rec, f)) {
@@ -96,7 +96,7 @@ RecordOutcome handle_record(std::string_view record, RecordKind kind,
   }
   if (std::memcmp(head, idsta.c.data(), 7) != 0)
     return RecordOutcome::kIgnored;
-  bool parsed = sink.fast_paths && parse_plain_record(rec, kind, f);
+  bool parsed = sink.tuning.fast_paths && parse_plain_record(rec, kind, f);
   if (!parsed) {
     char buf[kRecordLength];
     std::memcpy(buf, rec.data(), n);
@@ -119,9 +119,9 @@ void read_station_records(InputFile& file, RecordKind kind, const FileName& fln,
                           const Ident& idsta, std::int32_t i,
                           RecordSink& sink) {
   sink.plain_identifier = is_plain_identifier(idsta);
-  const bool common_form = kind == RecordKind::kHistorical && sink.fast_paths &&
-                           sink.plain_identifier;
-  LineScanner scanner(file, kRecordLength, sink.block_size);
+  const bool common_form = kind == RecordKind::kHistorical &&
+                           sink.tuning.fast_paths && sink.plain_identifier;
+  LineScanner scanner(file, kRecordLength, sink.tuning.block_size);
   std::string_view line;
   int err = 0;
   // The header record; a failure here is not reported.

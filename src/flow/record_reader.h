@@ -3,6 +3,7 @@
 // record buffer, the identifier test, the year-range test and the time
 // index. Their differences are the RecordRules below.
 
+#include <cstddef>
 #include <cstdint>
 
 #include "flow/flow_table.h"
@@ -35,6 +36,19 @@ enum class RecordKind {
                  ///< zero are filled
 };
 
+/// How the record path reads; the defaults are the run's, and only tests,
+/// fuzzers and benchmarks change them.
+struct RecordPathTuning {
+  /// Off only to compare the fast record paths with the free-form reader.
+  bool fast_paths = true;
+  /// Off only to test the record loop's plain value reader on a machine
+  /// whose processor gives it the vector one.
+  bool vector_values = true;
+  /// The read size for station files; tests make it small to put line ends
+  /// on block edges.
+  std::size_t block_size = std::size_t{1} << 20;
+};
+
 /// Everything a station file's records go into.
 struct RecordSink {
   const RunOptions& opts;
@@ -44,14 +58,7 @@ struct RecordSink {
   /// Set while reading a station whose identifier is plain (see
   /// is_plain_identifier): records are then matched byte for byte.
   bool plain_identifier = false;
-  /// Off only to compare the fast record paths with the free-form reader.
-  bool fast_paths = true;
-  /// Off only to test the record loop's plain value reader on a machine
-  /// whose processor gives it the vector one.
-  bool vector_values = true;
-  /// The read size for station files; tests make it small to put line ends
-  /// on block edges.
-  std::size_t block_size = std::size_t{1} << 20;
+  RecordPathTuning tuning{};
 };
 
 /// What happened to one record.
