@@ -33,7 +33,7 @@ void main_sequence(RunEnv& env, const RunRequest& req, RunLog& log,
   const RunOptions opts = ask_run_options(env.in, log, extras.answers());
   // A database that cannot be read stops the run before any file is made.
   HistoricalSource historical(req.hydat_path);
-  const HeaderConstants hc = set_header_constants();
+  const HeaderConstants hc = header_constants();
   log.console(free_line({"Run in the \\direz\\wsc_data folder"}));
   log.console(free_line({}));
 

@@ -63,7 +63,7 @@ inline void prefetch(const float* p) { GAUMO_PREFETCH(p); }
 
 }  // namespace
 
-HeaderConstants set_header_constants() {
+HeaderConstants header_constants() {
   HeaderConstants hc;
   hc.coordsys.assign("LATLONG");
   hc.source_file.assign("flow_data");

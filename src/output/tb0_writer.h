@@ -29,7 +29,8 @@ struct HeaderConstants {
   float attribute_units = 0.0f;
 };
 
-HeaderConstants set_header_constants();
+/// The constants this program writes into every header.
+HeaderConstants header_constants();
 
 /// The parent-folder prefix ("../", or "..\" on Windows), the year in
 /// exactly 4 characters, then "0101_str.tb0".

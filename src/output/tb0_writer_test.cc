@@ -27,9 +27,8 @@ TEST(Tb0Writer, HeaderAndMetadataAreExactToTheCharacter) {
   cat.idsta_w = cat.idsta;
   cat.xsta = {-114.41064f, 7.0f};
   cat.ysta = {49.59732f, -0.00004f};
-  const std::string h =
-      tb0_header(set_header_constants(), cat, column_metadata(2), 2012,
-                 LocalTime{2021, 7, 9, 8, 5});
+  const std::string h = tb0_header(header_constants(), cat, column_metadata(2),
+                                   2012, LocalTime{2021, 7, 9, 8, 5});
   // Lines of the header that are padded to 40 characters are given with
   // their text and length, so no trailing blank hides in this file.
   const auto pad = [](std::string_view text, std::size_t width) {
@@ -88,9 +87,8 @@ TEST(Tb0Writer, HeaderAndMetadataAreExactToTheCharacter) {
 TEST(Tb0Writer, NoStationsMeansNoFieldsAndNoIdentifierLookedAt) {
   StationCatalogue cat;
   allocate_station_arrays(0, cat);
-  const std::string h =
-      tb0_header(set_header_constants(), cat, column_metadata(0), 2010,
-                 LocalTime{2021, 7, 9, 8, 5});
+  const std::string h = tb0_header(header_constants(), cat, column_metadata(0),
+                                   2010, LocalTime{2021, 7, 9, 8, 5});
   EXPECT_NE(h.find("\n   :ColumnName      \n"), std::string::npos);
 }
 
