@@ -267,6 +267,9 @@ void take_common_records(LineScanner& scanner, const Ident& idsta,
   const Run run = take_run_here(p, end, target, sink.tuning.vector_values);
   if (run.last == nullptr)
     return;
+  // A later record that leaves a field empty keeps the last record's value
+  // of it, so the fields must be what the general reader would have left:
+  // the run's last record is read once more, in full.
   RecordFields& f = sink.fields;
   f.flow = kMissing;
   const char* const last_end = line_end_before(run.next - 1);
