@@ -186,6 +186,30 @@ TEST_F(HydatReaderTest, MatchesIdentifiersWithoutTheirBlanksAndNothingElse) {
   EXPECT_EQ(day(3, 1990, 1), -1.0f);
 }
 
+TEST_F(HydatReaderTest, ListingNearlyEveryStationReadsEveryRowAlike) {
+  // With the whole STATIONS table listed the query brings every row and the
+  // reader alone picks the listed stations' rows: the same values result.
+  exec("CREATE TABLE STATIONS (STATION_NUMBER TEXT)");
+  exec("INSERT INTO STATIONS VALUES ('AB00001'), ('CD00002'), ('EF00003')");
+  row("ZZ00009", "1990", "1", "31", "9");
+  row("AB00001", "1990", "1", "31", "1, 2");
+  row("ab00001", "1990", "1", "31", "7");
+  row("CD00002", "1990", "1", "31", "5");
+  row("ZZ00009", "'x'", "1", "31", "9");
+  row("CD00002", "1990", "1", "31", "50");
+  read();
+  EXPECT_EQ(day(1, 1990, 1), 1.0f);
+  EXPECT_EQ(day(1, 1990, 2), 2.0f);
+  EXPECT_EQ(day(2, 1990, 1), 50.0f);
+  EXPECT_EQ(day(3, 1990, 1), 50.0f);
+  EXPECT_EQ(day(4, 1990, 1), -1.0f);
+  const std::string out = console.str();
+  EXPECT_EQ(out.find("Error:"), std::string::npos) << out;
+  EXPECT_NE(out.find(" Read station=AB00001 daily values=           2"),
+            std::string::npos)
+      << out;
+}
+
 TEST_F(HydatReaderTest, AStationWithRowsOutsideTheYearsSaysZero) {
   row("AB00001", "1970", "1", "31", "1");
   read();

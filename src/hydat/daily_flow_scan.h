@@ -15,8 +15,9 @@ class DailyFlowScan {
  public:
   /// Prepares the query for the rows whose STATION_NUMBER is one of
   /// `stations` (bound as parameters, never written into the query). A
-  /// list longer than SQLite's parameter limit brings every row, so the
-  /// caller looks each row's station up. Throws DatabaseError.
+  /// list longer than SQLite's parameter limit, or one that names nearly
+  /// every station of the STATIONS table, brings every row, so the caller
+  /// looks each row's station up. Throws DatabaseError.
   DailyFlowScan(Database& db, const std::vector<std::string>& stations);
 
   /// The next row: false at the end; throws DatabaseError when SQLite
@@ -32,6 +33,7 @@ class DailyFlowScan {
   Cell flow(int d) { return read_cell(stmt_.handle(), 3 + d); }
 
  private:
+  bool filtered_;
   Statement stmt_;
 };
 
