@@ -14,6 +14,7 @@
 #include "flow/day_run.h"
 #include "flow/plain_record.h"
 #include "support/memory_file_system.h"
+#include "support/short_decimals.h"
 
 namespace gaumo {
 namespace {
@@ -370,18 +371,7 @@ TEST(RecordFastPath, ShortDecimalsInARecordReadAsAlone) {
   // reads as it does alone.
   std::mt19937 rng(7);
   for (int k = 0; k < 200000; ++k) {
-    const int digits = 1 + static_cast<int>(rng() % 7);
-    const int decimals =
-        static_cast<int>(rng() % static_cast<unsigned>(digits + 1));
-    std::string t = std::to_string(rng() % 10000000u + 10000000u);
-    t = t.substr(1, static_cast<std::size_t>(digits));
-    if (decimals > 0) {
-      const std::size_t whole = t.size() - static_cast<std::size_t>(decimals);
-      std::string u(t, 0, whole);
-      u.push_back('.');
-      u.append(t, whole);
-      t = u;
-    }
+    const std::string t = random_short_decimal(rng);
     ASSERT_TRUE(parse_short_decimal(t, v)) << t;
     RecordFields f;
     ASSERT_TRUE(

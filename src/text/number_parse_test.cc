@@ -8,6 +8,7 @@
 #include <random>
 #include <string>
 
+#include "support/short_decimals.h"
 #include "text/short_decimal.h"
 
 namespace gaumo {
@@ -175,14 +176,7 @@ TEST(ShortDecimal, EachScannerRoundsOnceToFloat) {
   // processor has it) the SSE4.1 scanner, on a sample of the range.
   std::mt19937 rng(7);
   for (int k = 0; k < 100000; ++k) {
-    const int digits = 1 + static_cast<int>(rng() % 7);
-    const int decimals =
-        static_cast<int>(rng() % static_cast<unsigned>(digits + 1));
-    std::string t = std::to_string(rng() % 10000000u + 10000000u);
-    t = t.substr(1, static_cast<std::size_t>(digits));
-    if (decimals > 0) {
-      t.insert(t.size() - static_cast<std::size_t>(decimals), 1, '.');
-    }
+    const std::string t = random_short_decimal(rng);
     const float want = std::strtof(t.c_str(), nullptr);
     ASSERT_TRUE(parse_short_decimal(t, v)) << t;
     ASSERT_EQ(v, want) << t;
