@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "flow/record_reader.h"
+#include "output/run_summary.h"
 
 namespace gaumo {
 
@@ -31,7 +32,10 @@ class HistoricalSource {
   std::vector<char> read(FileSystem& fs, const StationCatalogue& cat,
                          RecordSink& sink);
 
-  bool from_database() const { return db_ != nullptr; }
+  /// What the run summary calls this source.
+  DataSource source() const {
+    return db_ != nullptr ? DataSource::kDatabase : DataSource::kFile;
+  }
 
  private:
   std::unique_ptr<hydat::Database> db_;

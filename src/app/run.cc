@@ -67,10 +67,7 @@ void main_sequence(RunEnv& env, const RunRequest& req, RunLog& log,
   RecordFields fields;
   RecordSink sink{opts, table, fields, log};
   const std::vector<char> found = historical.read(env.fs, cat, sink);
-  extras.historical_read(
-      cat, table,
-      historical.from_database() ? DataSource::kDatabase : DataSource::kFile,
-      found);
+  extras.historical_read(cat, table, historical.source(), found);
   const std::vector<char> provisional =
       read_provisional_flows(env.fs, cat, sink);
   const std::vector<char> realtime = read_realtime_flows(env.fs, cat, sink);
